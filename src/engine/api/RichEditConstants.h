@@ -139,8 +139,8 @@ constexpr uint32_t CFM_EFFECTS =
     CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_COLOR | CFM_STRIKEOUT | CFM_PROTECTED | CFM_LINK;
 constexpr uint32_t CFM_ALL = CFM_EFFECTS | CFM_SIZE | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
 constexpr uint32_t CFM_EFFECTS2 = CFM_EFFECTS | CFM_DISABLED | CFM_SMALLCAPS | CFM_ALLCAPS |
-                                  CFM_HIDDEN | CFM_OUTLINE | CFM_SHADOW | CFM_EMBOSS |
-                                  CFM_IMPRINT | CFM_REVISED | CFM_SUBSCRIPT | CFM_BACKCOLOR;
+                                  CFM_HIDDEN | CFM_OUTLINE | CFM_SHADOW | CFM_EMBOSS | CFM_IMPRINT |
+                                  CFM_REVISED | CFM_SUBSCRIPT | CFM_BACKCOLOR;
 constexpr uint32_t CFM_ALL2 = CFM_ALL | CFM_EFFECTS2 | CFM_BACKCOLOR | CFM_LCID |
                               CFM_UNDERLINETYPE | CFM_WEIGHT | CFM_REVAUTHOR | CFM_SPACING |
                               CFM_KERNING | CFM_STYLE | CFM_ANIMATION;
@@ -333,7 +333,7 @@ constexpr uint32_t IMF_UIFONTS = 0x0020;
 constexpr uint32_t IMF_DUALFONT = 0x0080;
 
 // ---- Stream errors reported in dwError ----
-constexpr uint32_t ESE_CALLBACK_FAILED_BASE = 0; // a callback's own non-zero answer is stored
+constexpr uint32_t ESE_CALLBACK_FAILED_BASE = 0;     // a callback's own non-zero answer is stored
 constexpr uint32_t ESE_REJECTED_FORMAT = 0x80070057; // input in a format the stream does not take
 
 // ---- Colours ----

@@ -109,9 +109,15 @@ static_assert(sizeof(PARAFORMAT2) == 188);
 
 // Tab stop entries carry the position in twips in the low 24 bits, the alignment in bits 24-27
 // (0 left, 1 centre, 2 right, 3 decimal, 4 bar) and the leader in bits 28-31.
-constexpr int32_t tabPosition(int32_t tab) { return tab & 0x00FFFFFF; }
-constexpr int tabAlignment(int32_t tab) { return (uint32_t(tab) >> 24) & 0x0F; }
-constexpr int tabLeader(int32_t tab) { return (uint32_t(tab) >> 28) & 0x0F; }
+constexpr int32_t tabPosition(int32_t tab) {
+    return tab & 0x00FFFFFF;
+}
+constexpr int tabAlignment(int32_t tab) {
+    return (uint32_t(tab) >> 24) & 0x0F;
+}
+constexpr int tabLeader(int32_t tab) {
+    return (uint32_t(tab) >> 28) & 0x0F;
+}
 
 struct FINDTEXTW {
     CHARRANGE chrg;

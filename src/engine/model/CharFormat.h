@@ -34,9 +34,9 @@ struct CharFormat {
 };
 
 inline size_t qHash(const CharFormat& f, size_t seed = 0) {
-    return qHashMulti(seed, f.effects, f.height, f.offset, f.textColor, f.charSet,
-                      f.pitchAndFamily, f.face, f.weight, f.spacing, f.backColor, f.lcid,
-                      f.style, f.kerning, f.underlineType, f.animation, f.revAuthor);
+    return qHashMulti(seed, f.effects, f.height, f.offset, f.textColor, f.charSet, f.pitchAndFamily,
+                      f.face, f.weight, f.spacing, f.backColor, f.lcid, f.style, f.kerning,
+                      f.underlineType, f.animation, f.revAuthor);
 }
 
 } // namespace richedit::model

@@ -131,11 +131,10 @@ void Document::remove(CharPos from, CharPos to) {
         first.text.remove(oa, n);
         runs::erase(first.runs, oa, n);
         auto& objs = first.objects;
-        objs.erase(std::remove_if(objs.begin(), objs.end(),
-                                  [&](const ObjectAt& o) {
-                                      return o.offset >= oa && o.offset < ob;
-                                  }),
-                   objs.end());
+        objs.erase(
+            std::remove_if(objs.begin(), objs.end(),
+                           [&](const ObjectAt& o) { return o.offset >= oa && o.offset < ob; }),
+            objs.end());
         for (ObjectAt& o : objs)
             if (o.offset >= ob)
                 o.offset -= n;
@@ -327,7 +326,8 @@ Fragment leftOf(const Fragment& f, int32_t n) {
     out.text = f.text.left(n);
     out.runs = runs::slice(f.runs, 0, n);
     const auto marks = size_t(out.text.count(QChar(kParagraphMark)));
-    out.marks.assign(f.marks.begin(), f.marks.begin() + std::ptrdiff_t(std::min(marks, f.marks.size())));
+    out.marks.assign(f.marks.begin(),
+                     f.marks.begin() + std::ptrdiff_t(std::min(marks, f.marks.size())));
     for (const ObjectAt& o : f.objects)
         if (o.offset < n)
             out.objects.push_back(o);

@@ -2,8 +2,7 @@
 
 namespace richedit::model {
 
-EditTransaction::EditTransaction(Document& doc, UNDONAMEID kind, Selection before,
-                                 bool mergeable)
+EditTransaction::EditTransaction(Document& doc, UNDONAMEID kind, Selection before, bool mergeable)
     : doc_(doc) {
     group_.kind = kind;
     group_.before = before;

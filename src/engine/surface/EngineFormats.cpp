@@ -15,13 +15,18 @@ using model::ParaIndex;
 
 namespace {
 
-bool isFullChar(uint32_t cbSize) { return cbSize >= sizeof(CHARFORMAT2W); }
-bool isFullPara(uint32_t cbSize) { return cbSize >= sizeof(PARAFORMAT2); }
+bool isFullChar(uint32_t cbSize) {
+    return cbSize >= sizeof(CHARFORMAT2W);
+}
+bool isFullPara(uint32_t cbSize) {
+    return cbSize >= sizeof(PARAFORMAT2);
+}
 
 // Copies between the older records and the full ones; the older record is a prefix.
 CHARFORMAT2W widen(const CHARFORMATW& cf) {
     CHARFORMAT2W w;
-    std::memcpy(static_cast<void*>(&w), &cf, sizeof(CHARFORMATW) - 2); // up to the end of the face name
+    std::memcpy(static_cast<void*>(&w), &cf,
+                sizeof(CHARFORMATW) - 2); // up to the end of the face name
     w.cbSize = sizeof(CHARFORMATW);
     return w;
 }
@@ -199,8 +204,8 @@ bool RichEditEngine::applyParaFormat(const PARAFORMAT2& pf, bool full) {
     ParaIndex first, last;
     paragraphsOfSelection(first, last);
     const CharPos from = doc_.paragraphStart(first);
-    const CharPos to = std::min(doc_.end(), doc_.paragraphStart(last) +
-                                                doc_.paragraph(last).length());
+    const CharPos to =
+        std::min(doc_.end(), doc_.paragraphStart(last) + doc_.paragraph(last).length());
     if (!allowChange(msg::EM_SETPARAFORMAT, from, to))
         return false;
     auto& table = doc_.paraFormats();

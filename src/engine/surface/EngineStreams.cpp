@@ -17,7 +17,9 @@ namespace {
 constexpr int32_t kBlockSize = 4096;
 constexpr uint32_t kShortWrite = 0x8003001D; // the receiver took no bytes: a write fault
 
-uint32_t streamKind(uint32_t format) { return format & 0x000F; }
+uint32_t streamKind(uint32_t format) {
+    return format & 0x000F;
+}
 
 // Collects output bytes and hands them to the caller's callback in blocks.
 class BlockWriter {
@@ -41,8 +43,7 @@ public:
         while (offset < used_ && !failed()) {
             int32_t written = 0;
             const uint32_t rc = stream_.pfnCallback
-                                    ? stream_.pfnCallback(stream_.dwCookie,
-                                                          buffer_.data() + offset,
+                                    ? stream_.pfnCallback(stream_.dwCookie, buffer_.data() + offset,
                                                           used_ - offset, written)
                                     : kShortWrite;
             if (rc != 0)
@@ -180,8 +181,7 @@ int32_t RichEditEngine::EM_FINDTEXT(uint32_t flags, const FINDTEXTW& find) const
 
 int32_t RichEditEngine::EM_FINDTEXTEX(uint32_t flags, FINDTEXTEXW& find) const {
     const int32_t at = EM_FINDTEXT(flags, FINDTEXTW{find.chrg, find.lpstrText});
-    find.chrgText = at < 0 ? CHARRANGE{-1, -1}
-                           : CHARRANGE{at, at + int32_t(find.lpstrText.size())};
+    find.chrgText = at < 0 ? CHARRANGE{-1, -1} : CHARRANGE{at, at + int32_t(find.lpstrText.size())};
     return at;
 }
 

@@ -6,12 +6,16 @@ namespace {
 int g_version = 3;
 }
 
-int engineVersion() { return g_version; }
+int engineVersion() {
+    return g_version;
+}
 
 ScopedEngineVersion::ScopedEngineVersion(int version) : previous_(g_version) {
     g_version = version;
 }
 
-ScopedEngineVersion::~ScopedEngineVersion() { g_version = previous_; }
+ScopedEngineVersion::~ScopedEngineVersion() {
+    g_version = previous_;
+}
 
 } // namespace richedit

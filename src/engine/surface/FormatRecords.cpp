@@ -28,7 +28,9 @@ void setFaceName(char16_t (&face)[LF_FACESIZE], const QString& name) {
         face[i] = 0;
 }
 
-uint32_t fullCharMask(bool full) { return full ? CFM_ALL2 : kShortCharMask; }
+uint32_t fullCharMask(bool full) {
+    return full ? CFM_ALL2 : kShortCharMask;
+}
 
 void fillCharRecord(const model::CharFormat& f, CHARFORMAT2W& cf, bool full) {
     cf.dwEffects = f.effects;
@@ -103,12 +105,10 @@ model::CharFormat mergeCharFormat(const model::CharFormat& base, const CHARFORMA
         f.revAuthor = cf.bRevAuthor;
     // The underline effect and the underline type are kept in step.
     if (mask & CFM_UNDERLINETYPE) {
+        // The type decides: a type means underlined, no type means not underlined.
         f.underlineType = cf.bUnderlineType;
-        if (!(mask & CFM_UNDERLINE) || f.underlineType != CFU_UNDERLINENONE)
-            f.effects = f.underlineType != CFU_UNDERLINENONE ? (f.effects | CFE_UNDERLINE)
-                                                             : (f.effects & ~CFE_UNDERLINE);
-        if (!(f.effects & CFE_UNDERLINE))
-            f.underlineType = CFU_UNDERLINENONE;
+        f.effects = f.underlineType != CFU_UNDERLINENONE ? (f.effects | CFE_UNDERLINE)
+                                                         : (f.effects & ~CFE_UNDERLINE);
     } else if (mask & CFM_UNDERLINE) {
         if (!(f.effects & CFE_UNDERLINE))
             f.underlineType = CFU_UNDERLINENONE;
@@ -155,7 +155,9 @@ uint32_t charDifferences(const model::CharFormat& a, const model::CharFormat& b)
     return d;
 }
 
-uint32_t fullParaMask(bool full) { return full ? PFM_ALL2 : (PFM_ALL & ~PFM_RTLPARA); }
+uint32_t fullParaMask(bool full) {
+    return full ? PFM_ALL2 : (PFM_ALL & ~PFM_RTLPARA);
+}
 
 void fillParaRecord(const model::ParaFormat& f, PARAFORMAT2& pf, bool full) {
     pf.wNumbering = f.numbering;
@@ -264,8 +266,7 @@ uint32_t paraDifferences(const model::ParaFormat& a, const model::ParaFormat& b)
         d |= PFM_OUTLINELEVEL;
     if (a.shadingWeight != b.shadingWeight || a.shadingStyle != b.shadingStyle)
         d |= PFM_SHADING;
-    if (a.borderSpace != b.borderSpace || a.borderWidth != b.borderWidth ||
-        a.borders != b.borders)
+    if (a.borderSpace != b.borderSpace || a.borderWidth != b.borderWidth || a.borders != b.borders)
         d |= PFM_BORDER;
     if (a.numberingStart != b.numberingStart)
         d |= PFM_NUMBERINGSTART;

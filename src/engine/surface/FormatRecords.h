@@ -19,8 +19,7 @@ uint32_t charDifferences(const model::CharFormat& a, const model::CharFormat& b)
 
 uint32_t fullParaMask(bool full);
 void fillParaRecord(const model::ParaFormat& f, PARAFORMAT2& pf, bool full);
-model::ParaFormat mergeParaFormat(const model::ParaFormat& f, const PARAFORMAT2& pf,
-                                  uint32_t mask);
+model::ParaFormat mergeParaFormat(const model::ParaFormat& f, const PARAFORMAT2& pf, uint32_t mask);
 uint32_t paraDifferences(const model::ParaFormat& a, const model::ParaFormat& b);
 
 } // namespace richedit

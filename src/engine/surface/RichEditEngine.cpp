@@ -141,8 +141,7 @@ bool RichEditEngine::replaceSelectionFragment(model::Fragment fragment, UNDONAME
 }
 
 bool RichEditEngine::replaceRange(CharPos from, CharPos to, model::Fragment fragment,
-                                  UNDONAMEID kind, bool canUndo, uint32_t request,
-                                  bool mergeable) {
+                                  UNDONAMEID kind, bool canUndo, uint32_t request, bool mergeable) {
     // The text limit refuses what goes past it.
     const int64_t room = int64_t(limit_) - (int64_t(doc_.end().v) - (to - from));
     if (fragment.length() > room)
@@ -193,7 +192,9 @@ void RichEditEngine::EM_REPLACESEL(bool canUndo, const QString& text) {
     replaceSelection(text, UID_UNKNOWN, canUndo, msg::EM_REPLACESEL, false);
 }
 
-QString RichEditEngine::EM_GETSELTEXT() const { return doc_.text(sel_.min(), sel_.max()); }
+QString RichEditEngine::EM_GETSELTEXT() const {
+    return doc_.text(sel_.min(), sel_.max());
+}
 
 int32_t RichEditEngine::EM_GETTEXTRANGE(const CHARRANGE& range, QString& text) const {
     const CharPos from = clampPos(range.cpMin);
@@ -229,7 +230,9 @@ int32_t RichEditEngine::EM_GETTEXTLENGTHEX(const GETTEXTLENGTHEX& request) const
     return int32_t(std::min<int64_t>(n, INT32_MAX));
 }
 
-QString RichEditEngine::WM_GETTEXT() const { return doc_.text(CharPos(0), doc_.end()); }
+QString RichEditEngine::WM_GETTEXT() const {
+    return doc_.text(CharPos(0), doc_.end());
+}
 
 bool RichEditEngine::WM_SETTEXT(const QString& text) {
     if (!allowChange(msg::WM_SETTEXT, CharPos(0), doc_.end()))
@@ -244,7 +247,9 @@ bool RichEditEngine::WM_SETTEXT(const QString& text) {
     return true;
 }
 
-int32_t RichEditEngine::WM_GETTEXTLENGTH() const { return doc_.end().v; }
+int32_t RichEditEngine::WM_GETTEXTLENGTH() const {
+    return doc_.end().v;
+}
 
 uint16_t RichEditEngine::EM_SELECTIONTYPE() const {
     if (sel_.empty())
@@ -284,7 +289,9 @@ void RichEditEngine::EM_EXLIMITTEXT(int32_t limit) {
 
 // ---- Lines ----
 
-int32_t RichEditEngine::EM_GETLINECOUNT() const { return lines_->lineCount(); }
+int32_t RichEditEngine::EM_GETLINECOUNT() const {
+    return lines_->lineCount();
+}
 
 int32_t RichEditEngine::EM_LINEINDEX(int32_t line) const {
     const LineNumber l = line == -1 ? lines_->lineFromChar(sel_.active) : LineNumber(line);
@@ -354,7 +361,9 @@ bool RichEditEngine::EM_REDO() {
     return true;
 }
 
-bool RichEditEngine::EM_CANREDO() const { return version_ >= 2 && undo_.canRedo(); }
+bool RichEditEngine::EM_CANREDO() const {
+    return version_ >= 2 && undo_.canRedo();
+}
 
 int32_t RichEditEngine::EM_SETUNDOLIMIT(int32_t limit) {
     if (version_ < 2)
@@ -370,9 +379,13 @@ UNDONAMEID RichEditEngine::EM_GETREDONAME() const {
     return version_ < 2 ? UID_UNKNOWN : undo_.redoName();
 }
 
-void RichEditEngine::EM_EMPTYUNDOBUFFER() { undo_.clear(); }
+void RichEditEngine::EM_EMPTYUNDOBUFFER() {
+    undo_.clear();
+}
 
-void RichEditEngine::EM_STOPGROUPTYPING() { undo_.stopGrouping(); }
+void RichEditEngine::EM_STOPGROUPTYPING() {
+    undo_.stopGrouping();
+}
 
 // ---- Settings ----
 
@@ -417,14 +430,18 @@ bool RichEditEngine::EM_SETTYPOGRAPHYOPTIONS(uint32_t options, uint32_t mask) {
     return true;
 }
 
-uint32_t RichEditEngine::EM_GETTYPOGRAPHYOPTIONS() const { return version_ < 3 ? 0 : typography_; }
+uint32_t RichEditEngine::EM_GETTYPOGRAPHYOPTIONS() const {
+    return version_ < 3 ? 0 : typography_;
+}
 
 void RichEditEngine::EM_SETLANGOPTIONS(uint32_t options) {
     if (version_ >= 2)
         langOptions_ = options;
 }
 
-uint32_t RichEditEngine::EM_GETLANGOPTIONS() const { return version_ < 2 ? 0 : langOptions_; }
+uint32_t RichEditEngine::EM_GETLANGOPTIONS() const {
+    return version_ < 2 ? 0 : langOptions_;
+}
 
 int32_t RichEditEngine::EM_AUTOURLDETECT(bool enable) {
     if (version_ < 2)
@@ -447,12 +464,12 @@ bool RichEditEngine::TypeText(const QString& text) {
     if (readOnly_ || text.isEmpty())
         return false;
     if (overwrite_ && sel_.empty() && sel_.active < doc_.end() &&
-        doc_.charAt(sel_.active) != QChar(model::kParagraphMark) &&
-        !text.contains(u'\r') && !text.contains(u'\n')) {
+        doc_.charAt(sel_.active) != QChar(model::kParagraphMark) && !text.contains(u'\r') &&
+        !text.contains(u'\n')) {
         // Overwrite replaces as many characters as are typed, up to the paragraph's end.
         CharPos to = sel_.active;
-        for (qsizetype i = 0; i < text.size() && to < doc_.end() &&
-                              doc_.charAt(to) != QChar(model::kParagraphMark);
+        for (qsizetype i = 0;
+             i < text.size() && to < doc_.end() && doc_.charAt(to) != QChar(model::kParagraphMark);
              ++i)
             ++to;
         return replaceRange(
@@ -466,8 +483,8 @@ bool RichEditEngine::TypeText(const QString& text) {
 bool RichEditEngine::InsertParagraph() {
     if (readOnly_)
         return false;
-    return replaceSelection(QString(QChar(model::kParagraphMark)), UID_TYPING, true,
-                            msg::WM_CHAR, true);
+    return replaceSelection(QString(QChar(model::kParagraphMark)), UID_TYPING, true, msg::WM_CHAR,
+                            true);
 }
 
 bool RichEditEngine::InsertLineBreak() {

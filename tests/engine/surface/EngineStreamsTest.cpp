@@ -1,0 +1,165 @@
+#include "RecordingHost.h"
+#include "engine/surface/RichEditEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace richedit;
+
+namespace {
+
+// Serves bytes in blocks of at most `chunk` bytes, then fails after `failAfter` blocks if set.
+struct Source {
+    QByteArray data;
+    int chunk = 4096;
+    int failAfter = -1;
+    qsizetype pos = 0;
+    int calls = 0;
+
+    EDITSTREAM stream() {
+        EDITSTREAM es;
+        es.pfnCallback = [this](uintptr_t, uint8_t* buf, int32_t cb, int32_t& pcb) -> uint32_t {
+            if (failAfter >= 0 && calls++ >= failAfter)
+                return 7;
+            pcb =
+                int32_t(std::min<qsizetype>({qsizetype(cb), qsizetype(chunk), data.size() - pos}));
+            std::memcpy(buf, data.constData() + pos, size_t(pcb));
+            pos += pcb;
+            return 0;
+        };
+        return es;
+    }
+};
+
+// Takes at most `chunk` bytes per call; fails with code 2 once `capacity` bytes are stored.
+struct Sink {
+    QByteArray data;
+    int chunk = 1 << 30;
+    qsizetype capacity = -1;
+
+    EDITSTREAM stream() {
+        EDITSTREAM es;
+        es.pfnCallback = [this](uintptr_t, uint8_t* buf, int32_t cb, int32_t& pcb) -> uint32_t {
+            if (capacity >= 0 && data.size() >= capacity)
+                return 2;
+            pcb = std::min(cb, chunk);
+            data.append(reinterpret_cast<const char*>(buf), pcb);
+            return 0;
+        };
+        return es;
+    }
+};
+
+} // namespace
+
+TEST(EngineStreams, TextInDecodesAcrossBlockBoundaries) {
+    const QString text = u"Grüße aus Köln — ε ψ\r\nzweite Zeile\rdritte\n€"_qs;
+    for (int chunk : {1, 2, 3, 5, 4096}) {
+        RichEditEngine e;
+        Source src{text.toUtf8(), chunk};
+        EDITSTREAM es = src.stream();
+        EXPECT_EQ(e.EM_STREAMIN(SF_TEXT, es), 42) << "characters read, " << chunk;
+        EXPECT_EQ(es.dwError, 0u);
+        EXPECT_EQ(e.WM_GETTEXT(), u"Grüße aus Köln — ε ψ\rzweite Zeile\rdritte\r€"_qs) << chunk;
+        EXPECT_FALSE(e.EM_CANUNDO()) << "a load is not undoable";
+        EXPECT_FALSE(e.EM_GETMODIFY());
+    }
+}
+
+TEST(EngineStreams, TextInReadsUnicodeAnd1252) {
+    RichEditEngine e;
+    Source utf16{QByteArray("h\0\xE9\0", 4), 1};
+    EDITSTREAM es = utf16.stream();
+    e.EM_STREAMIN(SF_TEXT | SF_UNICODE, es);
+    EXPECT_EQ(e.WM_GETTEXT(), u"hé"_qs);
+    Source latin{QByteArray("na\xEFve \x93quoted\x94"), 3};
+    es = latin.stream();
+    e.EM_STREAMIN(SF_TEXT, es);
+    EXPECT_EQ(e.WM_GETTEXT(), u"naïve “quoted”"_qs);
+}
+
+TEST(EngineStreams, FailedReadChangesNothingAndRtfIsRefused) {
+    RecordingHost host;
+    RichEditEngine e(&host);
+    e.EM_SETEVENTMASK(ENM_CHANGE);
+    e.WM_SETTEXT(u"keep me"_qs);
+    host.reset();
+    Source failing{QByteArray(10000, 'x'), 100, 3};
+    EDITSTREAM es = failing.stream();
+    EXPECT_EQ(e.EM_STREAMIN(SF_TEXT, es), 0);
+    EXPECT_EQ(es.dwError, 7u);
+    EXPECT_EQ(e.WM_GETTEXT(), u"keep me"_qs);
+    EXPECT_EQ(host.count(EN_CHANGE), 0u);
+
+    Source rtf{"{\\rtf1 hi}"};
+    es = rtf.stream();
+    e.EM_STREAMIN(SF_RTF, es);
+    EXPECT_NE(es.dwError, 0u) << "a caller can retry in the other format";
+    EXPECT_EQ(e.WM_GETTEXT(), u"keep me"_qs);
+}
+
+TEST(EngineStreams, SelectionStreamInReplacesTheSelectionAsAPaste) {
+    RichEditEngine e;
+    e.WM_SETTEXT(u"one two three"_qs);
+    e.EM_EXSETSEL({4, 7});
+    Source src{"2\r\n2b"};
+    EDITSTREAM es = src.stream();
+    e.EM_STREAMIN(SF_TEXT | SFF_SELECTION, es);
+    EXPECT_EQ(e.WM_GETTEXT(), u"one 2\r2b three"_qs);
+    EXPECT_EQ(e.EM_GETUNDONAME(), UID_PASTE);
+    e.WM_UNDO();
+    EXPECT_EQ(e.WM_GETTEXT(), u"one two three"_qs);
+}
+
+TEST(EngineStreams, TextOutWritesCrLfInBlocksAndReportsFailure) {
+    RichEditEngine e;
+    QString big;
+    for (int i = 0; i < 3000; ++i)
+        big += u"line é %1\r"_qs.arg(i);
+    e.WM_SETTEXT(big);
+    QString expected = big;
+    expected.replace(u"\r"_qs, u"\r\n"_qs);
+
+    for (int chunk : {1000, 7, 1 << 30}) {
+        Sink sink;
+        sink.chunk = chunk;
+        EDITSTREAM es = sink.stream();
+        e.EM_STREAMOUT(SF_TEXT, es);
+        EXPECT_EQ(es.dwError, 0u);
+        EXPECT_EQ(QString::fromUtf8(sink.data), expected) << chunk;
+    }
+
+    Sink unicode;
+    EDITSTREAM es = unicode.stream();
+    e.EM_EXSETSEL({0, 4});
+    e.EM_STREAMOUT(SF_TEXT | SF_UNICODE | SFF_SELECTION, es);
+    EXPECT_EQ(unicode.data, QByteArray("l\0i\0n\0e\0", 8));
+
+    Sink full;
+    full.capacity = 5000;
+    es = full.stream();
+    EXPECT_EQ(e.EM_STREAMOUT(SF_TEXT, es), 0);
+    EXPECT_EQ(es.dwError, 2u) << "a failing receiver stops the transfer";
+
+    Sink refusing;
+    refusing.chunk = 0;
+    es = refusing.stream();
+    e.EM_STREAMOUT(SF_TEXT, es);
+    EXPECT_NE(es.dwError, 0u) << "a receiver that takes nothing is a failure, not success";
+}
+
+TEST(EngineStreams, FindTextAndFindTextEx) {
+    RichEditEngine e;
+    e.WM_SETTEXT(u"Find the word, then the Word again"_qs);
+    EXPECT_EQ(e.EM_FINDTEXT(FR_DOWN, {{0, -1}, u"word"_qs}), 9);
+    EXPECT_EQ(e.EM_FINDTEXT(FR_DOWN | FR_MATCHCASE, {{0, -1}, u"Word"_qs}), 24);
+    EXPECT_EQ(e.EM_FINDTEXT(FR_DOWN | FR_WHOLEWORD, {{0, -1}, u"the"_qs}), 5);
+    EXPECT_EQ(e.EM_FINDTEXT(0, {{24, 0}, u"the"_qs}), 20) << "upwards from the second Word";
+    FINDTEXTEXW ex{{10, -1}, u"word"_qs, {}};
+    EXPECT_EQ(e.EM_FINDTEXTEX(FR_DOWN, ex), 24);
+    EXPECT_EQ(ex.chrgText, (CHARRANGE{24, 28}));
+    FINDTEXTEXW miss{{0, -1}, u"absent"_qs, {}};
+    EXPECT_EQ(e.EM_FINDTEXTEX(FR_DOWN, miss), -1);
+    EXPECT_EQ(miss.chrgText, (CHARRANGE{-1, -1}));
+}
