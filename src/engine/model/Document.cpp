@@ -54,6 +54,7 @@ Document::Document() {
 }
 
 void Document::clear(CharFormatId format, ParaFormatId paraFormat) {
+    const int32_t removed = paras_.empty() ? 0 : end().v;
     paras_.clear();
     auto p = std::make_unique<Paragraph>();
     p->text = QString(QChar(kParagraphMark));
@@ -61,6 +62,8 @@ void Document::clear(CharFormatId format, ParaFormatId paraFormat) {
     p->format = paraFormat;
     paras_.push_back(std::move(p));
     rebuildIndex();
+    if (observer_)
+        observer_->textChanged(CharPos(0), removed, 0);
 }
 
 void Document::rebuildIndex() {
@@ -139,6 +142,8 @@ void Document::remove(CharPos from, CharPos to) {
             if (o.offset >= ob)
                 o.offset -= n;
         index_.add(pa.v, -n);
+        if (observer_)
+            observer_->textChanged(from, n, 0);
         return;
     }
     const Paragraph& last = *paras_[size_t(pb.v)];
@@ -155,6 +160,8 @@ void Document::remove(CharPos from, CharPos to) {
     first.objects = std::move(objs);
     paras_.erase(paras_.begin() + pa.v + 1, paras_.begin() + pb.v + 1);
     rebuildIndex();
+    if (observer_)
+        observer_->textChanged(from, to - from, 0);
 }
 
 void Document::insert(CharPos at, const Fragment& frag) {
@@ -178,6 +185,8 @@ void Document::insert(CharPos at, const Fragment& frag) {
         std::sort(para.objects.begin(), para.objects.end(),
                   [](const ObjectAt& a, const ObjectAt& b) { return a.offset < b.offset; });
         index_.add(p.v, n);
+        if (observer_)
+            observer_->textChanged(at, 0, n);
         return;
     }
 
@@ -243,6 +252,8 @@ void Document::insert(CharPos at, const Fragment& frag) {
     paras_.insert(paras_.begin() + p.v + 1, std::make_move_iterator(made.begin()),
                   std::make_move_iterator(made.end()));
     rebuildIndex();
+    if (observer_)
+        observer_->textChanged(at, 0, frag.length());
 }
 
 CharFormatId Document::charFormatIdAt(CharPos pos) const {
@@ -290,6 +301,19 @@ void Document::overwriteRuns(CharPos from, const RunList& replacement) {
         }
         start += para.length();
         ++p;
+    }
+    if (observer_)
+        observer_->formatChanged(from, to);
+}
+
+void Document::setParaFormatId(ParaIndex p, ParaFormatId id) {
+    Paragraph& para = *paras_[size_t(p.v)];
+    if (para.format == id)
+        return;
+    para.format = id;
+    if (observer_) {
+        const CharPos start = paragraphStart(p);
+        observer_->formatChanged(start, start + para.length());
     }
 }
 

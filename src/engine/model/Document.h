@@ -15,6 +15,17 @@
 
 namespace richedit::model {
 
+// Told of every change to the document, once the document is consistent again: the layout and
+// the view keep their caches with it.
+class DocumentObserver {
+public:
+    virtual ~DocumentObserver() = default;
+    // Text [at, at + removed) was replaced by `added` characters.
+    virtual void textChanged(CharPos at, int32_t removed, int32_t added) = 0;
+    // Character or paragraph formats of [from, to) changed; the text did not.
+    virtual void formatChanged(CharPos from, CharPos to) = 0;
+};
+
 // The document: a sequence of paragraphs, each ending with its paragraph mark. The mark of the
 // last paragraph is the story's final mark: it always exists, carries the format of an empty
 // document, and is not part of the text the document reports. Positions therefore run from 0 to
@@ -66,7 +77,7 @@ public:
 
     // Paragraph formats.
     ParaFormatId paraFormatId(ParaIndex p) const { return paras_[size_t(p.v)]->format; }
-    void setParaFormatId(ParaIndex p, ParaFormatId id) { paras_[size_t(p.v)]->format = id; }
+    void setParaFormatId(ParaIndex p, ParaFormatId id);
 
     FormatTable<CharFormat>& charFormats() { return charFormats_; }
     const FormatTable<CharFormat>& charFormats() const { return charFormats_; }
@@ -77,6 +88,8 @@ public:
     // Line breaks CR LF and LF become paragraph marks.
     static Fragment plainFragment(const QString& text, CharFormatId format,
                                   ParaFormatId markFormat);
+
+    void setObserver(DocumentObserver* observer) { observer_ = observer; }
 
     // Empties the document; the final mark takes the given formats.
     void clear(CharFormatId format, ParaFormatId paraFormat);
@@ -91,6 +104,7 @@ private:
     ParagraphIndex index_;
     FormatTable<CharFormat> charFormats_;
     FormatTable<ParaFormat> paraFormats_;
+    DocumentObserver* observer_ = nullptr;
 };
 
 } // namespace richedit::model

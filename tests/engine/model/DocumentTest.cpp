@@ -110,3 +110,26 @@ TEST(Document, PlainFragmentTurnsEveryLineBreakIntoOneMark) {
     EXPECT_EQ(f.text, u"a\rb\rc\rd"_qs);
     EXPECT_EQ(f.marks.size(), 3u);
 }
+
+TEST(Document, ObserverHearsEveryChangeWithItsRange) {
+    struct Recorder : DocumentObserver {
+        QStringList log;
+        void textChanged(CharPos at, int32_t removed, int32_t added) override {
+            log << u"text %1 -%2 +%3"_qs.arg(at.v).arg(removed).arg(added);
+        }
+        void formatChanged(CharPos from, CharPos to) override {
+            log << u"format %1..%2"_qs.arg(from.v).arg(to.v);
+        }
+    } rec;
+    Fixture f;
+    f.doc.setObserver(&rec);
+    f.doc.insert(CharPos(0), Document::plainFragment(u"ab\rcd"_qs, f.plain, f.left));
+    f.doc.insert(CharPos(1), Document::plainFragment(u"x"_qs, f.plain, f.left));
+    f.doc.remove(CharPos(1), CharPos(5));
+    f.doc.overwriteRuns(CharPos(0), {{2, f.bold}});
+    f.doc.setParaFormatId(ParaIndex(0), f.centred);
+    f.doc.setParaFormatId(ParaIndex(0), f.centred);
+    EXPECT_EQ(rec.log, (QStringList{u"text 0 -0 +5"_qs, u"text 1 -0 +1"_qs, u"text 1 -4 +0"_qs,
+                                    u"format 0..2"_qs, u"format 0..3"_qs}));
+    f.doc.setObserver(nullptr);
+}
