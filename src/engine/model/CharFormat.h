@@ -29,6 +29,8 @@ struct CharFormat {
     uint8_t underlineType = 0;
     uint8_t animation = 0;
     uint8_t revAuthor = 0;
+    int16_t charScaleX = 100; // horizontal scaling in per cent, kept from documents
+    QString linkTarget;       // where a link leads (the text of a HYPERLINK field's target)
 
     friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };

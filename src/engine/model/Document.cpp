@@ -1,6 +1,7 @@
 #include "engine/model/Document.h"
 
 #include <cassert>
+#include <unordered_map>
 
 namespace richedit::model {
 
@@ -356,6 +357,70 @@ Fragment leftOf(const Fragment& f, int32_t n) {
         if (o.offset < n)
             out.objects.push_back(o);
     return out;
+}
+
+void Document::replaceWith(Document&& other) {
+    const int32_t removed = end().v;
+    paras_ = std::move(other.paras_);
+    charFormats_ = std::move(other.charFormats_);
+    paraFormats_ = std::move(other.paraFormats_);
+    infoGroup_ = std::move(other.infoGroup_);
+    rebuildIndex();
+    other.clear(other.charFormats_.intern(CharFormat{}), other.paraFormats_.intern(ParaFormat{}));
+    if (observer_)
+        observer_->textChanged(CharPos(0), removed, end().v);
+}
+
+Fragment Document::importFragment(const Document& source, CharPos from, CharPos to) {
+    Fragment f = source.extract(from, to);
+    std::unordered_map<CharFormatId, CharFormatId> chars;
+    for (Run& r : f.runs) {
+        auto it = chars.find(r.format);
+        if (it == chars.end())
+            it = chars.emplace(r.format, charFormats_.intern(source.charFormats_[r.format])).first;
+        r.format = it->second;
+    }
+    for (ParaFormatId& m : f.marks)
+        m = paraFormats_.intern(source.paraFormats_[m]);
+    runs::normalize(f.runs);
+    return f;
+}
+
+DocumentBuilder::DocumentBuilder(Document& target)
+    : doc_(target), open_(std::make_unique<Paragraph>()) {}
+
+void DocumentBuilder::text(QStringView chars, CharFormatId format) {
+    if (chars.isEmpty())
+        return;
+    open_->text.append(chars);
+    if (!open_->runs.empty() && open_->runs.back().format == format)
+        open_->runs.back().length += int32_t(chars.size());
+    else
+        open_->runs.push_back({int32_t(chars.size()), format});
+    length_ += chars.size();
+}
+
+void DocumentBuilder::object(ObjectRef object, CharFormatId format) {
+    open_->objects.push_back({open_->length(), std::move(object)});
+    const QChar c(kObjectChar);
+    text(QStringView(&c, 1), format);
+}
+
+void DocumentBuilder::endParagraph(ParaFormatId format, CharFormatId markFormat) {
+    const QChar mark(kParagraphMark);
+    text(QStringView(&mark, 1), markFormat);
+    open_->format = format;
+    paras_.push_back(std::move(open_));
+    open_ = std::make_unique<Paragraph>();
+}
+
+void DocumentBuilder::finish(ParaFormatId format, CharFormatId markFormat) {
+    endParagraph(format, markFormat);
+    length_ -= 1; // the final mark is not part of the text
+    doc_.paras_ = std::move(paras_);
+    doc_.rebuildIndex();
+    if (doc_.observer_)
+        doc_.observer_->textChanged(CharPos(0), 0, doc_.end().v);
 }
 
 size_t Document::memoryBytes() const {

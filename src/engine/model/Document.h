@@ -91,13 +91,25 @@ public:
 
     void setObserver(DocumentObserver* observer) { observer_ = observer; }
 
+    // Document information (title, author, dates ...) as the Rich Text Format group that held
+    // it, kept so that a document writes back with it.
+    const QByteArray& infoGroup() const { return infoGroup_; }
+    void setInfoGroup(QByteArray group) { infoGroup_ = std::move(group); }
+
     // Empties the document; the final mark takes the given formats.
     void clear(CharFormatId format, ParaFormatId paraFormat);
+
+    // Takes over another document's content (text, formats, information); observers of this
+    // document hear of it as one change of the whole text.
+    void replaceWith(Document&& other);
+    // [from, to) of another document as a fragment of this one: its formats are interned here.
+    Fragment importFragment(const Document& source, CharPos from, CharPos to);
 
     // Heap bytes held by the text, runs and paragraph records (an estimate for figures).
     size_t memoryBytes() const;
 
 private:
+    friend class DocumentBuilder;
     void rebuildIndex();
 
     std::vector<std::unique_ptr<Paragraph>> paras_;
@@ -105,6 +117,26 @@ private:
     FormatTable<CharFormat> charFormats_;
     FormatTable<ParaFormat> paraFormats_;
     DocumentObserver* observer_ = nullptr;
+    QByteArray infoGroup_;
+};
+
+// Builds a document front to back, as a reader meets its text: much faster than inserting
+// piece by piece. The target starts empty; finish() completes it.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(Document& target);
+    void text(QStringView chars, CharFormatId format);
+    void object(ObjectRef object, CharFormatId format);
+    void endParagraph(ParaFormatId format, CharFormatId markFormat);
+    // The final paragraph takes these formats; nothing may be appended afterwards.
+    void finish(ParaFormatId format, CharFormatId markFormat);
+    int64_t length() const { return length_; }
+
+private:
+    Document& doc_;
+    std::vector<std::unique_ptr<Paragraph>> paras_;
+    std::unique_ptr<Paragraph> open_;
+    int64_t length_ = 0;
 };
 
 } // namespace richedit::model

@@ -3,6 +3,8 @@
 #include "engine/model/EditTransaction.h"
 #include "engine/model/PlainTextCodec.h"
 #include "engine/model/TextSearch.h"
+#include "engine/rtf/RtfReader.h"
+#include "engine/rtf/RtfWriter.h"
 #include "engine/surface/RichEditEngine.h"
 
 #include <array>
@@ -82,6 +84,40 @@ bool readAll(EDITSTREAM& stream, QByteArray& out) {
     }
 }
 
+// The caller's callback as the source the reader pulls from.
+class CallbackSource : public rtf::ByteSource {
+public:
+    explicit CallbackSource(EDITSTREAM& stream) : stream_(stream) {}
+    int32_t read(uint8_t* buffer, int32_t capacity) override {
+        if (!stream_.pfnCallback) {
+            stream_.dwError = kShortWrite;
+            return -1;
+        }
+        int32_t got = 0;
+        const uint32_t rc = stream_.pfnCallback(stream_.dwCookie, buffer, capacity, got);
+        if (rc != 0) {
+            stream_.dwError = rc;
+            return -1;
+        }
+        return std::clamp(got, 0, capacity);
+    }
+
+private:
+    EDITSTREAM& stream_;
+};
+
+class WriterSink : public rtf::ByteSink {
+public:
+    explicit WriterSink(BlockWriter& writer) : writer_(writer) {}
+    bool write(const char* data, int64_t size) override {
+        writer_.put(data, qsizetype(size));
+        return !writer_.failed();
+    }
+
+private:
+    BlockWriter& writer_;
+};
+
 } // namespace
 
 int32_t RichEditEngine::EM_STREAMIN(uint32_t format, EDITSTREAM& stream) {
@@ -89,10 +125,48 @@ int32_t RichEditEngine::EM_STREAMIN(uint32_t format, EDITSTREAM& stream) {
     const uint32_t kind = streamKind(format);
     if (kind == SF_TEXT)
         return streamInText(format, stream);
-    // Rich Text Format is not read by this engine yet: the input is refused unchanged, so that
-    // a caller can retry it as plain text.
+    if (kind == SF_RTF || kind == SF_RTFNOOBJS)
+        return streamInRtf(format, stream);
     stream.dwError = ESE_REJECTED_FORMAT;
     return 0;
+}
+
+int32_t RichEditEngine::streamInRtf(uint32_t format, EDITSTREAM& stream) {
+    CallbackSource source(stream);
+    model::Document loaded;
+    rtf::ReadOptions options;
+    options.plainRtf = format & SFF_PLAINRTF;
+    const rtf::ReadResult result = rtf::readRtf(source, loaded, options);
+    if (result.status != rtf::ReadResult::Ok) {
+        // Nothing changes: a caller may try the input in the other format.
+        if (stream.dwError == 0)
+            stream.dwError = ESE_REJECTED_FORMAT;
+        return 0;
+    }
+    if (format & SFF_SELECTION) {
+        model::Fragment fragment = doc_.importFragment(loaded, CharPos(0), loaded.end());
+        if (options.plainRtf)
+            std::fill(fragment.marks.begin(), fragment.marks.end(), insertionParaFormat());
+        const int32_t n = fragment.length();
+        const bool done = replaceSelectionFragment(std::move(fragment), UID_PASTE, true,
+                                                   msg::EM_STREAMIN, false);
+        return done ? n : 0;
+    }
+    // A load replaces the document and cannot be undone.
+    if (loaded.end() > CharPos(limit_))
+        loaded.remove(CharPos(limit_), loaded.end());
+    const model::CharFormat defaultChar = doc_.charFormats()[defaultFormat_];
+    const model::ParaFormat defaultPara = doc_.paraFormats()[defaultParaFormat_];
+    doc_.replaceWith(std::move(loaded));
+    defaultFormat_ = doc_.charFormats().intern(defaultChar);
+    defaultParaFormat_ = doc_.paraFormats().intern(defaultPara);
+    sel_ = {};
+    pendingFormat_.reset();
+    undo_.clear();
+    notifyChange();
+    modified_ = false;
+    notifySelectionChange();
+    return doc_.end().v;
 }
 
 int32_t RichEditEngine::streamInText(uint32_t format, EDITSTREAM& stream) {
@@ -125,8 +199,20 @@ int32_t RichEditEngine::EM_STREAMOUT(uint32_t format, EDITSTREAM& stream) {
     const uint32_t kind = streamKind(format);
     if (kind == SF_TEXT || kind == SF_TEXTIZED)
         return streamOutText(format, stream);
-    stream.dwError = ESE_REJECTED_FORMAT;
-    return 0;
+    const bool selection = format & SFF_SELECTION;
+    const CharPos from = selection ? sel_.min() : CharPos(0);
+    const CharPos to = selection ? sel_.max() : doc_.end();
+    rtf::WriteOptions options;
+    options.objects = kind != SF_RTFNOOBJS;
+    options.plainRtf = format & SFF_PLAINRTF;
+    BlockWriter out(stream);
+    WriterSink sink(out);
+    const bool written = rtf::writeRtf(doc_, from, to, sink, options);
+    if (!out.failed())
+        out.flush();
+    if (!written && stream.dwError == 0)
+        stream.dwError = kShortWrite;
+    return out.failed() ? 0 : to - from;
 }
 
 int32_t RichEditEngine::streamOutText(uint32_t format, EDITSTREAM& stream) const {

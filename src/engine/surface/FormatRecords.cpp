@@ -63,6 +63,8 @@ model::CharFormat mergeCharFormat(const model::CharFormat& base, const CHARFORMA
     // Subscript and superscript exclude each other; subscript wins when both are asked for.
     if ((mask & CFM_SUBSCRIPT) && (f.effects & CFE_SUBSCRIPT))
         f.effects &= ~CFE_SUPERSCRIPT;
+    if ((mask & CFM_LINK) && !(f.effects & CFE_LINK))
+        f.linkTarget.clear(); // text that is no longer a link leads nowhere
     if (mask & CFM_COLOR) {
         f.effects = (f.effects & ~CFE_AUTOCOLOR) | (cf.dwEffects & CFE_AUTOCOLOR);
         if (!(cf.dwEffects & CFE_AUTOCOLOR))

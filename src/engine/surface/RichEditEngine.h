@@ -141,6 +141,7 @@ private:
     uint32_t readParaFormat(PARAFORMAT2& format, bool full) const;
     void paragraphsOfSelection(model::ParaIndex& first, model::ParaIndex& last) const;
     int32_t streamInText(uint32_t format, EDITSTREAM& stream);
+    int32_t streamInRtf(uint32_t format, EDITSTREAM& stream);
     int32_t streamOutText(uint32_t format, EDITSTREAM& stream) const;
 
     // Notifications, sent after an operation has left the engine consistent.

@@ -92,8 +92,8 @@ TEST(EngineStreams, FailedReadChangesNothingAndRtfIsRefused) {
     EXPECT_EQ(e.WM_GETTEXT(), u"keep me"_qs);
     EXPECT_EQ(host.count(EN_CHANGE), 0u);
 
-    Source rtf{"{\\rtf1 hi}"};
-    es = rtf.stream();
+    Source notRtf{"plain words"};
+    es = notRtf.stream();
     e.EM_STREAMIN(SF_RTF, es);
     EXPECT_NE(es.dwError, 0u) << "a caller can retry in the other format";
     EXPECT_EQ(e.WM_GETTEXT(), u"keep me"_qs);
