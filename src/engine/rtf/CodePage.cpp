@@ -37,6 +37,16 @@ const char* iconvName(int codePage) {
     case 1258: return "CP1258";
     case 1361: return "JOHAB";
     case 10000: return "MACINTOSH";
+    case 10001: return "SHIFT_JIS";
+    case 10002: return "BIG5";
+    case 10003: return "EUC-KR";
+    case 10006: return "MACGREEK";
+    case 10007: return "MACCYRILLIC";
+    case 10008: return "GB2312";
+    case 10029: return "MACCENTRALEUROPE";
+    case 20932: return "EUC-JP";
+    case 51932: return "EUC-JP";
+    case 54936: return "GB18030";
     case 20866: return "KOI8-R";
     case 28591: return "ISO-8859-1";
     case 28592: return "ISO-8859-2";

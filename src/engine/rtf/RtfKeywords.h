@@ -37,6 +37,7 @@ enum class Kw {
     // pictures and objects
     pngblip, jpegblip, emfblip, wmetafile, dibitmap, wbitmap, macpict, pmmetafile, picw, pich,
     picwgoal, pichgoal, picscalex, picscaley, wbmbitspixel, wbmplanes, wbmwidthbytes,
+    chftn, shptxt, dptxbxtext, shprslt, nonesttables,
     objemb, objlink, objautlink, objsub, objpub, objicemb, objhtml, objocx, objw, objh,
 };
 

@@ -77,6 +77,8 @@ struct GroupState {
     QString link;       // the target of the HYPERLINK field whose result this is
     int fieldLevel = 0; // fields open around this group
     bool fontEntry = false;
+    bool hardSkip = false; // an alternative rendering: nothing inside it is text
+    bool inShape = false;
 };
 
 // Pictures decode their hex digits as they arrive.
@@ -223,6 +225,7 @@ private:
     bool slSeen_ = false;
 
     std::vector<FieldInfo> fields_;
+    int footnotes_ = 0;
 
     // Numbering in the old form, gathered while its group is open.
     bool pnOpen_ = false;
@@ -786,8 +789,16 @@ void Reader::word(const Token& t) {
         }
         return;
     }
-    if (s.dest == Dest::Skip)
+    if (s.dest == Dest::Skip) {
+        // The text of text boxes in shapes and drawing objects is document text.
+        if ((kw == Kw::shptxt && s.inShape) || kw == Kw::dptxbxtext) {
+            if (!s.hardSkip)
+                setDest(Dest::Body);
+        }
+        if (kw == Kw::shprslt || kw == Kw::nonesttables)
+            s.hardSkip = true;
         return;
+    }
 
     if (skipFallback_ > 0 && kw != Kw::u) {
         --skipFallback_;
@@ -933,10 +944,25 @@ void Reader::word(const Token& t) {
         }
         return;
     case Kw::shppict: return; // the picture inside is the one to show
+    case Kw::shp:
+        setDest(Dest::Skip);
+        s.inShape = true;
+        return;
+    case Kw::shprslt:
+    case Kw::nonesttables:
+    case Kw::nonshppict:
+        setDest(Dest::Skip);
+        s.hardSkip = true;
+        return;
+    case Kw::chftn:
+        if (s.dest == Dest::Body)
+            put(QString::number(++footnotes_));
+        return;
+    case Kw::shptxt:
+    case Kw::dptxbxtext:
+        return;
     case Kw::pntext:
     case Kw::listtext:
-    case Kw::nonshppict:
-    case Kw::shp:
     case Kw::header:
     case Kw::footer:
     case Kw::footnote:
