@@ -19,7 +19,7 @@ QString corpusDir() {
     const QByteArray env = qgetenv("QUILLEX_RTF_CORPUS");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    return QString::fromLocal8Bit(qgetenv("QUILLEX_SOURCE_DIR")) + u"/../shared/rtf-corpus"_qs;
+    return QStringLiteral(QUILLEX_SOURCE_DIR) + u"/../shared/rtf-corpus"_qs;
 }
 
 // Text compared without its white space and without the characters a peer adds for list

@@ -1,0 +1,263 @@
+#include "app/convert/ConvertTool.h"
+
+#include "engine/model/Paragraph.h"
+#include "engine/surface/RichEditEngine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace quillex {
+
+using namespace richedit;
+
+namespace {
+
+constexpr auto kProgram = "quillex-convert";
+
+// Stream callback answers of our own, kept in EDITSTREAM::dwError when a block fails.
+constexpr uint32_t kReadFault = 1;
+constexpr uint32_t kWriteFault = 2;
+
+// Hands the engine the next block of the QFile named by the cookie.
+uint32_t readBlock(uintptr_t cookie, uint8_t* buffer, int32_t size, int32_t& transferred) {
+    auto* file = reinterpret_cast<QFile*>(cookie);
+    const qint64 n = file->read(reinterpret_cast<char*>(buffer), size);
+    transferred = n > 0 ? int32_t(n) : 0;
+    return n < 0 ? kReadFault : 0;
+}
+
+// Writes the engine's block to the QSaveFile named by the cookie.
+uint32_t writeBlock(uintptr_t cookie, uint8_t* buffer, int32_t size, int32_t& transferred) {
+    auto* file = reinterpret_cast<QSaveFile*>(cookie);
+    const qint64 n = file->write(reinterpret_cast<const char*>(buffer), size);
+    transferred = n > 0 ? int32_t(n) : 0;
+    return n == size ? 0 : kWriteFault;
+}
+
+uint32_t streamFormat(FileFormat format) {
+    return format == FileFormat::Rtf ? SF_RTF : SF_TEXT;
+}
+
+QString quoted(const QString& path) {
+    return u'\'' + path + u'\'';
+}
+
+const QString kRtfUnsupported =
+    QStringLiteral("Rich Text Format is not supported by this build yet");
+
+} // namespace
+
+QString ConvertTool::helpText() {
+    return QStringLiteral(
+        "Usage: quillex-convert [--from FORMAT] [--to FORMAT] [--stats] INPUT [OUTPUT]\n"
+        "\n"
+        "Converts the document INPUT into OUTPUT and prints document statistics.\n"
+        "\n"
+        "The formats follow the file extensions: .txt is plain text, .rtf is Rich Text\n"
+        "Format. FORMAT names one of them: text (or txt), rtf.\n"
+        "\n"
+        "Options:\n"
+        "  --from FORMAT  read INPUT in FORMAT whatever its extension\n"
+        "  --to FORMAT    write OUTPUT in FORMAT whatever its extension\n"
+        "  --stats        print the counts of the document on standard output, as the\n"
+        "                 lines \"Paragraphs: N\", \"Words: N\" and \"Characters: N\":\n"
+        "                   Paragraphs  paragraphs (lines of a text file) holding at\n"
+        "                               least one character that is not white space;\n"
+        "                               empty and blank lines are not counted\n"
+        "                   Words       runs of characters that are not white space\n"
+        "                   Characters  Unicode characters of the text, spaces, tabs\n"
+        "                               and line breaks included; the paragraph ends\n"
+        "                               (the line ends of a text file) are not counted\n"
+        "                 Without OUTPUT only the counts are printed.\n"
+        "  -h, --help     show this help and exit\n"
+        "  --version      show the version and exit\n"
+        "\n"
+        "Plain text is read as UTF-8; a UTF-8 or UTF-16 byte-order mark is honoured and\n"
+        "text that is not valid UTF-8 is read as Windows-1252. Plain text is written as\n"
+        "UTF-8 with CR LF line ends. OUTPUT is written to a temporary file in its folder\n"
+        "that replaces OUTPUT only once it has been written completely.\n"
+        "\n"
+        "Rich Text Format goes as far as this build's text engine takes it; where the\n"
+        "engine does not read or write it yet, the converter says so and exits with 2.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  success\n"
+        "  1  the command line is wrong\n"
+        "  2  a format is unknown or not supported\n"
+        "  3  INPUT could not be read\n"
+        "  4  OUTPUT could not be written (an existing OUTPUT is left as it was)\n");
+}
+
+FileFormat ConvertTool::formatFromName(const QString& name) {
+    const QString n = name.toLower();
+    if (n == u"text" || n == u"txt")
+        return FileFormat::Text;
+    if (n == u"rtf")
+        return FileFormat::Rtf;
+    return FileFormat::Unknown;
+}
+
+FileFormat ConvertTool::formatFromPath(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"txt")
+        return FileFormat::Text;
+    if (suffix == u"rtf")
+        return FileFormat::Rtf;
+    return FileFormat::Unknown;
+}
+
+DocumentStats ConvertTool::statsOf(const QString& text) {
+    DocumentStats stats;
+    bool inWord = false;
+    bool paragraphHasText = false;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QChar(model::kParagraphMark) || c == u'\n') {
+            if (paragraphHasText)
+                ++stats.paragraphs;
+            paragraphHasText = false;
+            inWord = false;
+            continue;
+        }
+        // The second half of a surrogate pair belongs to the character already counted.
+        if (c.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())
+            continue;
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text[i + 1]);
+        ++stats.characters;
+        if (QChar::isSpace(code)) {
+            inWord = false;
+        } else {
+            if (!inWord)
+                ++stats.words;
+            inWord = true;
+            paragraphHasText = true;
+        }
+    }
+    if (paragraphHasText)
+        ++stats.paragraphs;
+    return stats;
+}
+
+int ConvertTool::fail(ExitCode code, const QString& message) {
+    err_ << kProgram << ": " << message << '\n';
+    err_.flush();
+    return code;
+}
+
+int ConvertTool::load(RichEditEngine& engine, const QString& path, FileFormat format) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(ReadError, "cannot open " + quoted(path) + ": " + file.errorString());
+    EDITSTREAM stream;
+    stream.dwCookie = reinterpret_cast<uintptr_t>(&file);
+    stream.pfnCallback = readBlock;
+    engine.EM_STREAMIN(streamFormat(format), stream);
+    if (stream.dwError == ESE_REJECTED_FORMAT)
+        return fail(UnsupportedFormat, kRtfUnsupported);
+    if (stream.dwError != 0)
+        return fail(ReadError, "cannot read " + quoted(path) + ": " + file.errorString());
+    return Success;
+}
+
+int ConvertTool::save(RichEditEngine& engine, const QString& path, FileFormat format) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
+    EDITSTREAM stream;
+    stream.dwCookie = reinterpret_cast<uintptr_t>(&file);
+    stream.pfnCallback = writeBlock;
+    engine.EM_STREAMOUT(streamFormat(format), stream);
+    if (stream.dwError != 0) {
+        // Nothing replaces the target: the temporary file goes away with the cancelled save.
+        file.cancelWriting();
+        if (stream.dwError == ESE_REJECTED_FORMAT)
+            return fail(UnsupportedFormat, kRtfUnsupported);
+        return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
+    }
+    if (!file.commit())
+        return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
+    return Success;
+}
+
+int ConvertTool::run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("FORMAT"));
+    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("FORMAT"));
+    const QCommandLineOption stats(QStringLiteral("stats"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({from, to, stats, help, version});
+
+    const QString tryHelp = QStringLiteral(" (see --help)");
+    if (!parser.parse(arguments))
+        return fail(UsageError, parser.errorText() + tryHelp);
+    if (parser.isSet(help)) {
+        out_ << helpText();
+        out_.flush();
+        return Success;
+    }
+    if (parser.isSet(version)) {
+        out_ << kProgram << ' ' << QUILLEX_VERSION << '\n';
+        out_.flush();
+        return Success;
+    }
+
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
+        return fail(UsageError, "no INPUT file given" + tryHelp);
+    if (files.size() > 2)
+        return fail(UsageError, "too many files given" + tryHelp);
+    const bool wantStats = parser.isSet(stats);
+    if (files.size() == 1 && !wantStats)
+        return fail(UsageError, "no OUTPUT file given" + tryHelp);
+    if (files.size() == 1 && parser.isSet(to))
+        return fail(UsageError, "--to needs an OUTPUT file" + tryHelp);
+
+    // Decides both formats before touching any file.
+    const QString input = files[0];
+    FileFormat inFormat = formatFromPath(input);
+    if (parser.isSet(from)) {
+        inFormat = formatFromName(parser.value(from));
+        if (inFormat == FileFormat::Unknown)
+            return fail(UnsupportedFormat,
+                        "unknown format " + quoted(parser.value(from)) + " (known: text, rtf)");
+    } else if (inFormat == FileFormat::Unknown) {
+        return fail(UnsupportedFormat, "cannot tell the format of " + quoted(input) +
+                                           " from its extension; name it with --from");
+    }
+    const QString output = files.size() > 1 ? files[1] : QString();
+    FileFormat outFormat = output.isEmpty() ? FileFormat::Unknown : formatFromPath(output);
+    if (parser.isSet(to)) {
+        outFormat = formatFromName(parser.value(to));
+        if (outFormat == FileFormat::Unknown)
+            return fail(UnsupportedFormat,
+                        "unknown format " + quoted(parser.value(to)) + " (known: text, rtf)");
+    } else if (!output.isEmpty() && outFormat == FileFormat::Unknown) {
+        return fail(UnsupportedFormat, "cannot tell the format of " + quoted(output) +
+                                           " from its extension; name it with --to");
+    }
+
+    RichEditEngine engine;
+    if (const int rc = load(engine, input, inFormat); rc != Success)
+        return rc;
+    if (!output.isEmpty())
+        if (const int rc = save(engine, output, outFormat); rc != Success)
+            return rc;
+    if (wantStats) {
+        const DocumentStats s = statsOf(engine.WM_GETTEXT());
+        out_ << "Paragraphs: " << s.paragraphs << '\n'
+             << "Words: " << s.words << '\n'
+             << "Characters: " << s.characters << '\n';
+        out_.flush();
+    }
+    return Success;
+}
+
+} // namespace quillex

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace richedit {
+class RichEditEngine;
+}
+
+namespace quillex {
+
+// The document formats the converter knows by name.
+enum class FileFormat { Unknown, Text, Rtf };
+
+// Counts of a document as --stats prints them.
+struct DocumentStats {
+    qint64 paragraphs = 0; // paragraphs holding something other than white space
+    qint64 words = 0;      // runs of characters that are not white space
+    qint64 characters = 0; // code points of the text, paragraph marks left out
+    friend bool operator==(const DocumentStats&, const DocumentStats&) = default;
+};
+
+// The command-line converter: loads a document into a text engine, writes it in another
+// format and prints its statistics. It writes results to out and one-line messages to err,
+// so that it runs inside a test as well as behind main().
+class ConvertTool {
+public:
+    enum ExitCode {
+        Success = 0,
+        UsageError = 1,        // the command line is wrong
+        UnsupportedFormat = 2, // a format that is unknown or not supported by this build
+        ReadError = 3,         // the input could not be read
+        WriteError = 4,        // the output could not be written; an existing file is kept
+    };
+
+    ConvertTool(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
+
+    // Runs one command line; arguments[0] is the program's name. Answers the exit status.
+    int run(const QStringList& arguments);
+
+    static QString helpText();
+    static FileFormat formatFromName(const QString& name);
+    static FileFormat formatFromPath(const QString& path);
+    static DocumentStats statsOf(const QString& text);
+
+private:
+    int fail(ExitCode code, const QString& message);
+    int load(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
+    int save(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
+
+    QTextStream& out_;
+    QTextStream& err_;
+};
+
+} // namespace quillex
