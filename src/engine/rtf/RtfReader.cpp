@@ -481,7 +481,8 @@ ParaFormat Reader::resolvedParagraph() {
             }
             if (numbering) {
                 pf.numbering = numbering;
-                pf.numberingStart = uint16_t(std::clamp(lv.start, 0, 65535));
+                pf.numberingStart =
+                    numbering == PFN_BULLET ? 0 : uint16_t(std::clamp(lv.start, 0, 65535));
                 // The level text holds its length, then the number placeholders (codes below
                 // 10) between the text around them.
                 const QString t = lv.text.mid(1);
@@ -636,7 +637,7 @@ void Reader::applyPn(GroupState& target) {
         return;
     ParaFormat& pf = target.pf;
     pf.numbering = uint16_t(pnType_);
-    pf.numberingStart = pn_.numberingStart;
+    pf.numberingStart = pnType_ == PFN_BULLET ? 0 : pn_.numberingStart;
     pf.numberingTab = pn_.numberingTab;
     if (pnType_ == PFN_BULLET)
         pf.numberingStyle = 0;
@@ -1161,6 +1162,7 @@ void Reader::charWord(Kw kw, const Token& t) {
     auto color = [&](int index, COLORREF& value, uint32_t autoBit) {
         if (index <= 0 || size_t(index) >= colors_.size() || colors_[size_t(index)].first) {
             cf.effects |= autoBit;
+            value = 0; // an automatic colour has no value of its own
             return;
         }
         cf.effects &= ~autoBit;

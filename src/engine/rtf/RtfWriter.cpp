@@ -237,8 +237,11 @@ void BodyWriter::startRow(const Piece& piece, const ParaFormat& pf) {
 }
 
 void BodyWriter::paraProperties(const ParaFormat& pf, bool inRow) {
-    if (const int level = headingLevel(pf.style))
+    if (const int level = headingLevel(pf.style)) {
         out_.word("s", level);
+        // A style brings its character format along: the next run states its own again.
+        current_ = kNoCharFormat;
+    }
     if (pf.effects & PFE_KEEP)
         out_.word("keep");
     if (pf.effects & PFE_KEEPNEXT)

@@ -67,13 +67,11 @@ model::CharFormat mergeCharFormat(const model::CharFormat& base, const CHARFORMA
         f.linkTarget.clear(); // text that is no longer a link leads nowhere
     if (mask & CFM_COLOR) {
         f.effects = (f.effects & ~CFE_AUTOCOLOR) | (cf.dwEffects & CFE_AUTOCOLOR);
-        if (!(cf.dwEffects & CFE_AUTOCOLOR))
-            f.textColor = cf.crTextColor & 0x00FFFFFF;
+        f.textColor = (cf.dwEffects & CFE_AUTOCOLOR) ? 0 : cf.crTextColor & 0x00FFFFFF;
     }
     if (mask & CFM_BACKCOLOR) {
         f.effects = (f.effects & ~CFE_AUTOBACKCOLOR) | (cf.dwEffects & CFE_AUTOBACKCOLOR);
-        if (!(cf.dwEffects & CFE_AUTOBACKCOLOR))
-            f.backColor = cf.crBackColor & 0x00FFFFFF;
+        f.backColor = (cf.dwEffects & CFE_AUTOBACKCOLOR) ? 0 : cf.crBackColor & 0x00FFFFFF;
     }
     if ((mask & CFM_SIZE) && cf.yHeight > 0)
         f.height = std::min(cf.yHeight, 1638 * 20);
