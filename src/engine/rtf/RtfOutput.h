@@ -20,9 +20,9 @@ public:
 
     // How text is escaped.
     enum TextMode : uint8_t {
-        Unicode = 0,    // everything outside ASCII as \uN?
-        Ansi = 1,       // Windows-1252's upper half as \'hh (the current font reads that code page)
-        TabIsCell = 2,  // a tab ends a table cell
+        Unicode = 0,   // everything outside ASCII as \uN?
+        Ansi = 1,      // Windows-1252's upper half as \'hh (the current font reads that code page)
+        TabIsCell = 2, // a tab ends a table cell
     };
 
     explicit RtfOutput(ByteSink& sink) : sink_(sink) {}

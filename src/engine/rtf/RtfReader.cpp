@@ -170,6 +170,7 @@ private:
     // Text of the other destinations.
     QString* textTarget();
     void fontName(std::string_view bytes);
+    void decodeFontName();
     void colorText(std::string_view bytes);
     void infoToken(const Token& t);
 
@@ -196,6 +197,7 @@ private:
     QHash<int, FontInfo> fonts_;
     int currentFont_ = -1;
     QByteArray fontNameBytes_;
+    QString fontNameText_;
     std::vector<std::pair<bool, COLORREF>> colors_; // (automatic, value)
     int red_ = -1, green_ = -1, blue_ = -1;
     QHash<int, StyleInfo> styles_;
@@ -203,7 +205,6 @@ private:
     bool paraStyle_ = true;
     QByteArray styleName_;
     QByteArray info_;
-    int infoDepth_ = 0;
 
     QByteArray pendingBytes_;
     int pendingCodePage_ = 1252;
@@ -215,6 +216,7 @@ private:
     bool pageBreak_ = false;
 
     bool inRow_ = false;
+    int paraTabs_ = 0; // tabs in the paragraph being read
     bool cellSep_ = false;
     std::vector<int32_t> cellEdges_;
     std::vector<int32_t> rowEdges_;
@@ -228,7 +230,6 @@ private:
     int footnotes_ = 0;
 
     // Numbering in the old form, gathered while its group is open.
-    bool pnOpen_ = false;
     ParaFormat pn_;
     QString pnBefore_, pnAfter_;
     int pnType_ = 0;
@@ -286,7 +287,7 @@ void Reader::finishGroup(const GroupState& closed, GroupState& parent) {
         fields_.pop_back();
     switch (closed.dest) {
     case Dest::FontTable:
-        if (closed.fontEntry && !fontNameBytes_.isEmpty())
+        if (closed.fontEntry && (!fontNameBytes_.isEmpty() || !fontNameText_.isEmpty()))
             fontName(";");
         break;
     case Dest::StyleSheet:
@@ -416,6 +417,7 @@ void Reader::beforeContent() {
     if (cellSep_) {
         cellSep_ = false;
         body_.append(QChar(u'\t'));
+        ++paraTabs_;
     }
 }
 
@@ -429,6 +431,7 @@ void Reader::put(QStringView s) {
         bodyFormat_ = formatId();
     }
     body_.append(s);
+    paraTabs_ += int(s.count(u'\t'));
 }
 
 void Reader::flushBody() {
@@ -511,12 +514,18 @@ ParaFormat Reader::resolvedParagraph() {
         }
     }
     if (s.intbl && inRow_) {
+        // A row's cells are separated by tabs, and its tab stops are the right edges of all
+        // cells but the last; edges the row does not define follow in steps of an inch.
         pf.effects |= PFE_TABLE;
-        const size_t n = std::min<size_t>(rowEdges_.size(), MAX_TAB_STOPS);
+        const int n = std::min(paraTabs_, MAX_TAB_STOPS);
         pf.tabCount = int16_t(n);
         pf.tabs.fill(0);
-        for (size_t k = 0; k < n; ++k)
-            pf.tabs[k] = std::clamp(rowEdges_[k], 0, 0x00FFFFFF);
+        int32_t edge = 0;
+        for (int k = 0; k < n; ++k) {
+            edge = size_t(k) < rowEdges_.size() ? std::clamp(rowEdges_[size_t(k)], 0, 0x00FFFFFF)
+                                                : std::min(edge + 1440, 0x00FFFFFF);
+            pf.tabs[size_t(k)] = edge;
+        }
     }
     return pf;
 }
@@ -534,6 +543,7 @@ void Reader::endParagraph() {
     pendingParFormat_ = doc_.paraFormats().intern(pf);
     pendingMarkFormat_ = formatId();
     pendingPar_ = true;
+    paraTabs_ = 0;
 }
 
 void Reader::endRow() {
@@ -545,14 +555,13 @@ void Reader::endRow() {
     inRow_ = true;
     // The row's cells end at the edges it defined; the last edge is the row's right end.
     rowEdges_ = cellEdges_;
-    if (!rowEdges_.empty())
-        rowEdges_.pop_back();
     const ParaFormat pf = resolvedParagraph();
     pendingParFormat_ = doc_.paraFormats().intern(pf);
     pendingMarkFormat_ = formatId();
     pendingPar_ = true;
     st().intbl = was;
     inRow_ = false;
+    paraTabs_ = 0;
 }
 
 // ---- Other destinations ----
@@ -581,15 +590,18 @@ void Reader::fontName(std::string_view bytes) {
             fontNameBytes_.append(c);
             continue;
         }
-        if (currentFont_ >= 0) {
-            FontInfo& font = fonts_[currentFont_];
-            const int cp = font.codePage ? font.codePage : codePageOfCharset(font.charset);
-            QString name;
-            decoder_.decode(fontNameBytes_, cp ? cp : docCodePage_, name);
-            font.name = name.trimmed();
-        }
-        fontNameBytes_.clear();
+        decodeFontName();
+        if (currentFont_ >= 0)
+            fonts_[currentFont_].name = fontNameText_.trimmed();
+        fontNameText_.clear();
     }
+}
+
+void Reader::decodeFontName() {
+    const FontInfo& font = fonts_[currentFont_];
+    const int cp = font.codePage ? font.codePage : codePageOfCharset(font.charset);
+    decoder_.decode(fontNameBytes_, cp ? cp : docCodePage_, fontNameText_);
+    fontNameBytes_.clear();
 }
 
 void Reader::colorText(std::string_view bytes) {
@@ -983,8 +995,14 @@ void Reader::word(const Token& t) {
     switch (s.dest) {
     case Dest::FontTable:
         switch (kw) {
+        case Kw::u:
+            decodeFontName();
+            fontNameText_.append(QChar(char16_t(t.param < 0 ? t.param + 65536 : t.param)));
+            skipFallback_ = s.uc;
+            return;
         case Kw::f:
             fontNameBytes_.clear();
+            fontNameText_.clear();
             currentFont_ = t.param;
             fonts_[currentFont_] = FontInfo{};
             return;

@@ -15,8 +15,8 @@ namespace {
 using detail::headingLevel;
 using detail::Piece;
 using detail::RtfOutput;
-using detail::WriterTables;
 using detail::WriteRange;
+using detail::WriterTables;
 using model::CharFormat;
 using model::CharFormatId;
 using model::ParaFormat;
@@ -38,9 +38,9 @@ std::string roman(int32_t n, bool upper) {
     static constexpr struct {
         int32_t value;
         const char* digits;
-    } kRoman[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-                  {50, "l"},   {40, "xl"},  {10, "x"},  {9, "ix"},   {5, "v"},   {4, "iv"},
-                  {1, "i"}};
+    } kRoman[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
+                  {90, "xc"},  {50, "l"},   {40, "xl"}, {10, "x"},   {9, "ix"},
+                  {5, "v"},    {4, "iv"},   {1, "i"}};
     std::string s;
     for (const auto& r : kRoman) {
         while (n >= r.value) {
@@ -57,28 +57,48 @@ std::string roman(int32_t n, bool upper) {
 std::string numberText(const ParaFormat& f, int32_t n) {
     std::string digits;
     switch (f.numbering) {
-    case PFN_LCLETTER: digits = letters(n, 'a'); break;
-    case PFN_UCLETTER: digits = letters(n, 'A'); break;
-    case PFN_LCROMAN: digits = roman(n, false); break;
-    case PFN_UCROMAN: digits = roman(n, true); break;
-    default: digits = std::to_string(n); break;
+    case PFN_LCLETTER:
+        digits = letters(n, 'a');
+        break;
+    case PFN_UCLETTER:
+        digits = letters(n, 'A');
+        break;
+    case PFN_LCROMAN:
+        digits = roman(n, false);
+        break;
+    case PFN_UCROMAN:
+        digits = roman(n, true);
+        break;
+    default:
+        digits = std::to_string(n);
+        break;
     }
     switch (f.numberingStyle & 0x0F00) {
-    case PFNS_PARENS: return "(" + digits + ")";
-    case PFNS_PERIOD: return digits + ".";
-    case PFNS_PLAIN: return digits;
-    case PFNS_NONUMBER: return {};
-    default: return digits + ")";
+    case PFNS_PARENS:
+        return "(" + digits + ")";
+    case PFNS_PERIOD:
+        return digits + ".";
+    case PFNS_PLAIN:
+        return digits;
+    case PFNS_NONUMBER:
+        return {};
+    default:
+        return digits + ")";
     }
 }
 
 const char* numberingWord(uint16_t numbering) {
     switch (numbering) {
-    case PFN_LCLETTER: return "pnlcltr";
-    case PFN_UCLETTER: return "pnucltr";
-    case PFN_LCROMAN: return "pnlcrm";
-    case PFN_UCROMAN: return "pnucrm";
-    default: return "pndec";
+    case PFN_LCLETTER:
+        return "pnlcltr";
+    case PFN_UCLETTER:
+        return "pnucltr";
+    case PFN_LCROMAN:
+        return "pnlcrm";
+    case PFN_UCROMAN:
+        return "pnucrm";
+    default:
+        return "pndec";
     }
 }
 
@@ -146,8 +166,7 @@ private:
     void numberingGroup(const ParaFormat& pf);
 
     void content(const Piece& piece, unsigned extraMode);
-    int32_t linkEnd(const model::Paragraph& para, size_t run, int32_t runStart,
-                    int32_t end) const;
+    int32_t linkEnd(const model::Paragraph& para, size_t run, int32_t runStart, int32_t end) const;
     void field(const model::Paragraph& para, size_t& run, int32_t& runStart, int32_t& at,
                int32_t end, unsigned extraMode);
     void runText(const model::Paragraph& para, CharFormatId format, int32_t from, int32_t to,
@@ -251,10 +270,17 @@ void BodyWriter::paraProperties(const ParaFormat& pf, bool inRow) {
     if (pf.effects & PFE_RTLPARA)
         out_.word("rtlpar");
     switch (pf.alignment) {
-    case PFA_RIGHT: out_.word("qr"); break;
-    case PFA_CENTER: out_.word("qc"); break;
-    case PFA_JUSTIFY: out_.word("qj"); break;
-    default: break;
+    case PFA_RIGHT:
+        out_.word("qr");
+        break;
+    case PFA_CENTER:
+        out_.word("qc");
+        break;
+    case PFA_JUSTIFY:
+        out_.word("qj");
+        break;
+    default:
+        break;
     }
     const int64_t left = int64_t(pf.startIndent) + pf.offset;
     if (pf.offset != 0)
@@ -288,7 +314,8 @@ void BodyWriter::paraProperties(const ParaFormat& pf, bool inRow) {
         out_.word("sl", int64_t(pf.lineSpacing) * 12);
         out_.word("slmult", 1);
         break;
-    default: break;
+    default:
+        break;
     }
     if (headingLevel(pf.style) && pf.outlineLevel != 0)
         out_.word("outlinelevel", pf.outlineLevel);
@@ -299,19 +326,39 @@ void BodyWriter::paraProperties(const ParaFormat& pf, bool inRow) {
         const auto tab = uint32_t(pf.tabs[size_t(i)]);
         const int64_t pos = tab & 0x00FFFFFF;
         switch ((tab >> 28) & 0xF) {
-        case 1: out_.word("tldot"); break;
-        case 2: out_.word("tlhyph"); break;
-        case 3: out_.word("tlul"); break;
-        case 4: out_.word("tlth"); break;
-        case 5: out_.word("tleq"); break;
-        default: break;
+        case 1:
+            out_.word("tldot");
+            break;
+        case 2:
+            out_.word("tlhyph");
+            break;
+        case 3:
+            out_.word("tlul");
+            break;
+        case 4:
+            out_.word("tlth");
+            break;
+        case 5:
+            out_.word("tleq");
+            break;
+        default:
+            break;
         }
         switch ((tab >> 24) & 0xF) {
-        case 1: out_.word("tqc"); break;
-        case 2: out_.word("tqr"); break;
-        case 3: out_.word("tqdec"); break;
-        case 4: out_.word("tb", pos); continue;
-        default: break;
+        case 1:
+            out_.word("tqc");
+            break;
+        case 2:
+            out_.word("tqr");
+            break;
+        case 3:
+            out_.word("tqdec");
+            break;
+        case 4:
+            out_.word("tb", pos);
+            continue;
+        default:
+            break;
         }
         out_.word("tx", pos);
     }
@@ -348,11 +395,18 @@ void BodyWriter::numberingGroup(const ParaFormat& pf) {
             out_.word("pnstart", pf.numberingStart);
         out_.word("pnindent", pf.numberingTab);
         switch (style) {
-        case PFNS_PARENS: out_.raw("{\\pntxtb (}{\\pntxta )}"); break;
-        case PFNS_PERIOD: out_.raw("{\\pntxta .}"); break;
+        case PFNS_PARENS:
+            out_.raw("{\\pntxtb (}{\\pntxta )}");
+            break;
+        case PFNS_PERIOD:
+            out_.raw("{\\pntxta .}");
+            break;
         case PFNS_PLAIN:
-        case PFNS_NONUMBER: break;
-        default: out_.raw("{\\pntxta )}"); break;
+        case PFNS_NONUMBER:
+            break;
+        default:
+            out_.raw("{\\pntxta )}");
+            break;
         }
     }
     out_.close();
@@ -394,8 +448,8 @@ int32_t BodyWriter::linkEnd(const model::Paragraph& para, size_t run, int32_t ru
     return std::min(to, end);
 }
 
-void BodyWriter::field(const model::Paragraph& para, size_t& run, int32_t& runStart,
-                       int32_t& at, int32_t end, unsigned extraMode) {
+void BodyWriter::field(const model::Paragraph& para, size_t& run, int32_t& runStart, int32_t& at,
+                       int32_t end, unsigned extraMode) {
     const int32_t to = linkEnd(para, run, runStart, end);
     QString target = charFormat(para.runs[run].format).linkTarget;
     if (target.isEmpty())
@@ -461,8 +515,8 @@ void BodyWriter::useFormat(CharFormatId id) {
         out_.word("i");
     if (f.effects & CFE_UNDERLINE) {
         static constexpr const char* kUnderline[] = {
-            "ul",       "ul",    "ulw",     "uldb",   "uld",        "uldash",   "uldashd",
-            "uldashdd", "ulwave", "ulth",   "ulhair", "ululdbwave", "ulhwave",  "ulldash"};
+            "ul",       "ul",     "ulw",  "uldb",   "uld",        "uldash",  "uldashd",
+            "uldashdd", "ulwave", "ulth", "ulhair", "ululdbwave", "ulhwave", "ulldash"};
         out_.word(f.underlineType < std::size(kUnderline) ? kUnderline[f.underlineType] : "ul");
     }
     if (f.effects & CFE_STRIKEOUT)
@@ -522,18 +576,29 @@ void BodyWriter::picture(const model::PictureObject& pic) {
         return;
     out_.raw("{\\pict");
     switch (pic.format) {
-    case PictureFormat::Png: out_.word("pngblip"); break;
-    case PictureFormat::Jpeg: out_.word("jpegblip"); break;
-    case PictureFormat::Emf: out_.word("emfblip"); break;
-    case PictureFormat::Wmf: out_.word("wmetafile", pic.metafileMapping); break;
-    case PictureFormat::Dib: out_.word("dibitmap", 0); break;
+    case PictureFormat::Png:
+        out_.word("pngblip");
+        break;
+    case PictureFormat::Jpeg:
+        out_.word("jpegblip");
+        break;
+    case PictureFormat::Emf:
+        out_.word("emfblip");
+        break;
+    case PictureFormat::Wmf:
+        out_.word("wmetafile", pic.metafileMapping);
+        break;
+    case PictureFormat::Dib:
+        out_.word("dibitmap", 0);
+        break;
     case PictureFormat::DeviceBitmap:
         out_.word("wbitmap", 0);
         out_.word("wbmbitspixel", pic.bitsPerPixel);
         out_.word("wbmplanes", pic.planes);
         out_.word("wbmwidthbytes", pic.widthBytes);
         break;
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Unknown:
+        break;
     }
     out_.word("picw", pic.width);
     out_.word("pich", pic.height);
@@ -551,9 +616,9 @@ void BodyWriter::picture(const model::PictureObject& pic) {
 
 void BodyWriter::oleObject(const model::OleObjectData& ole) {
     // The kind becomes a keyword: anything but a short run of letters falls back to embedding.
-    const bool kindOk = !ole.kind.isEmpty() && ole.kind.size() <= 16 &&
-                        std::all_of(ole.kind.begin(), ole.kind.end(),
-                                    [](char c) { return c >= 'a' && c <= 'z'; });
+    const bool kindOk =
+        !ole.kind.isEmpty() && ole.kind.size() <= 16 &&
+        std::all_of(ole.kind.begin(), ole.kind.end(), [](char c) { return c >= 'a' && c <= 'z'; });
     out_.raw("{\\object");
     out_.word(kindOk ? std::string_view(ole.kind.constData(), size_t(ole.kind.size()))
                      : std::string_view("objemb"));

@@ -10,12 +10,18 @@ constexpr uint8_t kSymbolCharSet = 2;
 
 const char* familyWord(uint8_t pitchAndFamily) {
     switch (pitchAndFamily >> 4) {
-    case 1: return "froman";
-    case 2: return "fswiss";
-    case 3: return "fmodern";
-    case 4: return "fscript";
-    case 5: return "fdecor";
-    default: return "fnil";
+    case 1:
+        return "froman";
+    case 2:
+        return "fswiss";
+    case 3:
+        return "fmodern";
+    case 4:
+        return "fscript";
+    case 5:
+        return "fdecor";
+    default:
+        return "fnil";
     }
 }
 

@@ -68,7 +68,7 @@ public:
     static constexpr int32_t kNone = -1;
 
     struct FormatRefs {
-        int32_t font = kNone; // kNone until the format was met
+        int32_t font = kNone;  // kNone until the format was met
         int32_t textColor = 0; // \cf index, 0 automatic
         int32_t backColor = 0; // \highlight index, 0 automatic
     };

@@ -1,20 +1,20 @@
+#include "engine/rtf/RtfWriter.h"
 #include "engine/model/Document.h"
 #include "engine/model/PictureObject.h"
-#include "engine/rtf/RtfWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 using namespace richedit;
 using namespace richedit::model;
 using richedit::rtf::BufferSink;
-using richedit::rtf::writeRtf;
 using richedit::rtf::WriteOptions;
+using richedit::rtf::writeRtf;
 
 // Shows RTF in failure messages as text.
 void PrintTo(const QByteArray& bytes, std::ostream* os) {
@@ -242,10 +242,9 @@ TEST(RtfWriter, CharacterFormatsBecomeControlWords) {
          },
          {"\\highlight1", "\\red4\\green5\\blue6"}},
     };
-    const char* underlines[] = {"\\ul",     "\\ulw",        "\\uldb",    "\\uld",
-                                "\\uldash", "\\uldashd",    "\\uldashdd", "\\ulwave",
-                                "\\ulth",   "\\ulhair",     "\\ululdbwave", "\\ulhwave",
-                                "\\ulldash"};
+    const char* underlines[] = {"\\ul",         "\\ulw",      "\\uldb",   "\\uld",  "\\uldash",
+                                "\\uldashd",    "\\uldashdd", "\\ulwave", "\\ulth", "\\ulhair",
+                                "\\ululdbwave", "\\ulhwave",  "\\ulldash"};
     for (int type = 1; type <= 13; ++type)
         cases.push_back({underlines[type - 1],
                          [type](CharFormat& f) {
@@ -569,15 +568,25 @@ TEST(RtfWriter, NumberedParagraphsCarryTheirNumbers) {
         QByteArray group;
     };
     const std::vector<Case> cases = {
-        {"arabic", numbering(PFN_ARABIC, PFNS_PERIOD, 0), {"1.", "2.", "3."},
+        {"arabic",
+         numbering(PFN_ARABIC, PFNS_PERIOD, 0),
+         {"1.", "2.", "3."},
          "{\\*\\pn\\pnlvlbody\\pndec\\pnindent360{\\pntxta .}}"},
-        {"lower roman", numbering(PFN_LCROMAN, PFNS_PAREN, 4), {"iv)", "v)", "vi)"},
+        {"lower roman",
+         numbering(PFN_LCROMAN, PFNS_PAREN, 4),
+         {"iv)", "v)", "vi)"},
          "{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4\\pnindent360{\\pntxta )}}"},
-        {"upper roman", numbering(PFN_UCROMAN, PFNS_PLAIN, 1999), {"MCMXCIX", "MM", "MMI"},
+        {"upper roman",
+         numbering(PFN_UCROMAN, PFNS_PLAIN, 1999),
+         {"MCMXCIX", "MM", "MMI"},
          "{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1999\\pnindent360}"},
-        {"upper letter", numbering(PFN_UCLETTER, PFNS_PARENS, 1), {"(A)", "(B)", "(C)"},
+        {"upper letter",
+         numbering(PFN_UCLETTER, PFNS_PARENS, 1),
+         {"(A)", "(B)", "(C)"},
          "{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart1\\pnindent360{\\pntxtb (}{\\pntxta )}}"},
-        {"lower letter", numbering(PFN_LCLETTER, PFNS_PERIOD, 26), {"z.", "aa.", "bb."},
+        {"lower letter",
+         numbering(PFN_LCLETTER, PFNS_PERIOD, 26),
+         {"z.", "aa.", "bb."},
          "{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart26\\pnindent360{\\pntxta .}}"},
     };
     for (const Case& c : cases) {
