@@ -541,7 +541,7 @@ void Reader::endParagraph() {
     cellSep_ = false;
     const ParaFormat pf = resolvedParagraph();
     pendingParFormat_ = doc_.paraFormats().intern(pf);
-    pendingMarkFormat_ = formatId();
+    pendingMarkFormat_ = doc_.charFormats().intern(st().cf); // a link ends with its paragraph
     pendingPar_ = true;
     paraTabs_ = 0;
 }
@@ -557,7 +557,7 @@ void Reader::endRow() {
     rowEdges_ = cellEdges_;
     const ParaFormat pf = resolvedParagraph();
     pendingParFormat_ = doc_.paraFormats().intern(pf);
-    pendingMarkFormat_ = formatId();
+    pendingMarkFormat_ = doc_.charFormats().intern(st().cf); // a link ends with its paragraph
     pendingPar_ = true;
     st().intbl = was;
     inRow_ = false;
@@ -1488,7 +1488,8 @@ done:
         pendingPar_ = false;
         builder_.finish(pendingParFormat_, pendingMarkFormat_);
     } else {
-        builder_.finish(doc_.paraFormats().intern(resolvedParagraph()), formatId());
+        builder_.finish(doc_.paraFormats().intern(resolvedParagraph()),
+                        doc_.charFormats().intern(st().cf));
     }
     result.offset = tok_.offset();
     return result;
