@@ -163,3 +163,95 @@ TEST(EngineStreams, FindTextAndFindTextEx) {
     EXPECT_EQ(e.EM_FINDTEXTEX(FR_DOWN, miss), -1);
     EXPECT_EQ(miss.chrgText, (CHARRANGE{-1, -1}));
 }
+
+TEST(EngineStreams, RichTextInReplacesTheDocumentOrPastesIntoTheSelection) {
+    RecordingHost host;
+    RichEditEngine e(&host);
+    e.EM_SETEVENTMASK(ENM_CHANGE);
+    e.WM_SETTEXT(u"old text"_qs);
+    Source doc{"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello {\\b bold} world\\par second}", 7};
+    EDITSTREAM es = doc.stream();
+    EXPECT_EQ(e.EM_STREAMIN(SF_RTF, es), 23);
+    EXPECT_EQ(es.dwError, 0u);
+    EXPECT_EQ(e.WM_GETTEXT(), u"Hello bold world\rsecond"_qs);
+    EXPECT_FALSE(e.EM_CANUNDO());
+    EXPECT_FALSE(e.EM_GETMODIFY());
+    e.EM_EXSETSEL({6, 10});
+    CHARFORMAT2W cf;
+    EXPECT_TRUE(e.EM_GETCHARFORMAT(SCF_SELECTION, cf) & CFM_BOLD);
+    EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
+    EXPECT_EQ(faceNameOf(cf.szFaceName), u"Arial"_qs);
+
+    e.EM_EXSETSEL({0, 5});
+    Source paste{"{\\rtf1 {\\i Goodbye}}"};
+    es = paste.stream();
+    e.EM_STREAMIN(SF_RTF | SFF_SELECTION, es);
+    EXPECT_EQ(e.WM_GETTEXT(), u"Goodbye bold world\rsecond"_qs);
+    EXPECT_EQ(e.EM_GETUNDONAME(), UID_PASTE);
+    e.EM_EXSETSEL({0, 1});
+    e.EM_GETCHARFORMAT(SCF_SELECTION, cf);
+    EXPECT_TRUE(cf.dwEffects & CFE_ITALIC);
+    e.WM_UNDO();
+    EXPECT_EQ(e.WM_GETTEXT(), u"Hello bold world\rsecond"_qs);
+
+    // Input that is not Rich Text Format, or a read that fails, changes nothing.
+    host.reset();
+    Source plain{"just words"};
+    es = plain.stream();
+    EXPECT_EQ(e.EM_STREAMIN(SF_RTF, es), 0);
+    EXPECT_NE(es.dwError, 0u);
+    Source broken{"{\\rtf1 " + QByteArray(20000, 'x') + "}", 1000, 5};
+    es = broken.stream();
+    EXPECT_EQ(e.EM_STREAMIN(SF_RTF, es), 0);
+    EXPECT_EQ(es.dwError, 7u);
+    EXPECT_EQ(e.WM_GETTEXT(), u"Hello bold world\rsecond"_qs);
+    EXPECT_EQ(host.count(EN_CHANGE), 0u);
+}
+
+TEST(EngineStreams, RichTextOutRoundTripsAndStopsOnAFailingReceiver) {
+    RichEditEngine e;
+    Source doc{"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 "
+               "caf\\'e9 {\\cf1 red} \\u8364?{\\pict\\pngblip\\picw1\\pich1 89504e47}\\par\\qc end}"};
+    EDITSTREAM es = doc.stream();
+    e.EM_STREAMIN(SF_RTF, es);
+    const QString text = e.WM_GETTEXT();
+
+    Sink sink;
+    sink.chunk = 100;
+    es = sink.stream();
+    e.EM_STREAMOUT(SF_RTF, es);
+    EXPECT_EQ(es.dwError, 0u);
+    EXPECT_TRUE(sink.data.startsWith("{\\rtf1"));
+    EXPECT_TRUE(sink.data.contains("\\pngblip"));
+    RichEditEngine again;
+    Source back{sink.data, 13};
+    es = back.stream();
+    again.EM_STREAMIN(SF_RTF, es);
+    EXPECT_EQ(again.WM_GETTEXT(), text);
+    PARAFORMAT2 pf;
+    again.EM_EXSETSEL({again.WM_GETTEXTLENGTH(), again.WM_GETTEXTLENGTH()});
+    again.EM_GETPARAFORMAT(pf);
+    EXPECT_EQ(pf.wAlignment, PFA_CENTER);
+
+    Sink noObjects;
+    es = noObjects.stream();
+    e.EM_STREAMOUT(SF_RTFNOOBJS, es);
+    EXPECT_FALSE(noObjects.data.contains("\\pict")) << "objects are left out";
+
+    e.EM_EXSETSEL({5, 8});
+    Sink part;
+    es = part.stream();
+    e.EM_STREAMOUT(SF_RTF | SFF_SELECTION, es);
+    RichEditEngine piece;
+    Source pieceIn{part.data};
+    es = pieceIn.stream();
+    piece.EM_STREAMIN(SF_RTF, es);
+    EXPECT_EQ(piece.WM_GETTEXT(), u"red"_qs);
+
+    Sink full;
+    full.capacity = 50;
+    full.chunk = 20;
+    es = full.stream();
+    EXPECT_EQ(e.EM_STREAMOUT(SF_RTF, es), 0);
+    EXPECT_EQ(es.dwError, 2u);
+}
