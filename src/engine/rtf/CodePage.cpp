@@ -18,40 +18,74 @@ constexpr char16_t kCp1252High[32] = {
 
 const char* iconvName(int codePage) {
     switch (codePage) {
-    case 437: return "CP437";
-    case 850: return "CP850";
-    case 852: return "CP852";
-    case 866: return "CP866";
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 936: return "GBK";
-    case 949: return "CP949";
-    case 950: return "BIG5";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 1361: return "JOHAB";
-    case 10000: return "MACINTOSH";
-    case 10001: return "SHIFT_JIS";
-    case 10002: return "BIG5";
-    case 10003: return "EUC-KR";
-    case 10006: return "MACGREEK";
-    case 10007: return "MACCYRILLIC";
-    case 10008: return "GB2312";
-    case 10029: return "MACCENTRALEUROPE";
-    case 20932: return "EUC-JP";
-    case 51932: return "EUC-JP";
-    case 54936: return "GB18030";
-    case 20866: return "KOI8-R";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28595: return "ISO-8859-5";
-    default: return nullptr;
+    case 437:
+        return "CP437";
+    case 850:
+        return "CP850";
+    case 852:
+        return "CP852";
+    case 866:
+        return "CP866";
+    case 874:
+        return "CP874";
+    case 932:
+        return "CP932";
+    case 936:
+        return "GBK";
+    case 949:
+        return "CP949";
+    case 950:
+        return "BIG5";
+    case 1250:
+        return "CP1250";
+    case 1251:
+        return "CP1251";
+    case 1253:
+        return "CP1253";
+    case 1254:
+        return "CP1254";
+    case 1255:
+        return "CP1255";
+    case 1256:
+        return "CP1256";
+    case 1257:
+        return "CP1257";
+    case 1258:
+        return "CP1258";
+    case 1361:
+        return "JOHAB";
+    case 10000:
+        return "MACINTOSH";
+    case 10001:
+        return "SHIFT_JIS";
+    case 10002:
+        return "BIG5";
+    case 10003:
+        return "EUC-KR";
+    case 10006:
+        return "MACGREEK";
+    case 10007:
+        return "MACCYRILLIC";
+    case 10008:
+        return "GB2312";
+    case 10029:
+        return "MACCENTRALEUROPE";
+    case 20932:
+        return "EUC-JP";
+    case 51932:
+        return "EUC-JP";
+    case 54936:
+        return "GB18030";
+    case 20866:
+        return "KOI8-R";
+    case 28591:
+        return "ISO-8859-1";
+    case 28592:
+        return "ISO-8859-2";
+    case 28595:
+        return "ISO-8859-5";
+    default:
+        return nullptr;
     }
 }
 
@@ -69,26 +103,46 @@ void decode1252(const QByteArray& bytes, QString& out) {
 
 int codePageOfCharset(int charset) {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return 42; // symbol fonts: bytes stand for their glyphs
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0; // 1 (default) and unknown sets: the document's code page
+    case 0:
+        return 1252;
+    case 2:
+        return 42; // symbol fonts: bytes stand for their glyphs
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0; // 1 (default) and unknown sets: the document's code page
     }
 }
 

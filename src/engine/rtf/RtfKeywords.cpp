@@ -106,6 +106,7 @@ Kw lookupKeyword(std::string_view name) {
         {"outl", Kw::outl},
         {"shad", Kw::shad},
         {"embo", Kw::embo},
+        {"disabled", Kw::disabled},
         {"impr", Kw::impr},
         {"expnd", Kw::expnd},
         {"expndtw", Kw::expndtw},

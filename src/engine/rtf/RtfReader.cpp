@@ -233,6 +233,7 @@ private:
     ParaFormat pn_;
     QString pnBefore_, pnAfter_;
     int pnType_ = 0;
+    bool pnNoNumber_ = false; // a paragraph that continues a list without a number
 
     // Lists in the newer form.
     QHash<int, std::vector<ListLevelInfo>> lists_;
@@ -421,7 +422,9 @@ void Reader::beforeContent() {
     }
 }
 
-void Reader::put(QChar c) { put(QStringView(&c, 1)); }
+void Reader::put(QChar c) {
+    put(QStringView(&c, 1));
+}
 
 void Reader::put(QStringView s) {
     if (s.isEmpty() || st().dest != Dest::Body)
@@ -473,19 +476,35 @@ ParaFormat Reader::resolvedParagraph() {
             const ListLevelInfo& lv = (*l)[size_t(std::clamp<int>(s.ilvl, 0, int(l->size()) - 1))];
             uint16_t numbering = 0;
             switch (lv.nfc) {
-            case 0: numbering = PFN_ARABIC; break;
-            case 1: numbering = PFN_UCROMAN; break;
-            case 2: numbering = PFN_LCROMAN; break;
-            case 3: numbering = PFN_UCLETTER; break;
-            case 4: numbering = PFN_LCLETTER; break;
-            case 23: numbering = PFN_BULLET; break;
-            case 255: numbering = 0; break;
-            default: numbering = PFN_ARABIC; break;
+            case 0:
+                numbering = PFN_ARABIC;
+                break;
+            case 1:
+                numbering = PFN_UCROMAN;
+                break;
+            case 2:
+                numbering = PFN_LCROMAN;
+                break;
+            case 3:
+                numbering = PFN_UCLETTER;
+                break;
+            case 4:
+                numbering = PFN_LCLETTER;
+                break;
+            case 23:
+                numbering = PFN_BULLET;
+                break;
+            case 255:
+                numbering = 0;
+                break;
+            default:
+                numbering = PFN_ARABIC;
+                break;
             }
             if (numbering) {
                 pf.numbering = numbering;
                 pf.numberingStart =
-                    numbering == PFN_BULLET ? 0 : uint16_t(std::clamp(lv.start, 0, 65535));
+                    numbering == PFN_BULLET ? 0 : uint16_t(std::clamp(lv.start, 1, 65535));
                 // The level text holds its length, then the number placeholders (codes below
                 // 10) between the text around them.
                 const QString t = lv.text.mid(1);
@@ -649,10 +668,13 @@ void Reader::applyPn(GroupState& target) {
         return;
     ParaFormat& pf = target.pf;
     pf.numbering = uint16_t(pnType_);
-    pf.numberingStart = pnType_ == PFN_BULLET ? 0 : pn_.numberingStart;
+    // Numbers count from 1 unless told otherwise; bullets have no start.
+    pf.numberingStart = pnType_ == PFN_BULLET ? 0 : std::max<uint16_t>(1, pn_.numberingStart);
     pf.numberingTab = pn_.numberingTab;
     if (pnType_ == PFN_BULLET)
         pf.numberingStyle = 0;
+    else if (pnNoNumber_)
+        pf.numberingStyle = PFNS_NONUMBER;
     else if (pnBefore_.contains(u'(') && pnAfter_.contains(u')'))
         pf.numberingStyle = PFNS_PARENS;
     else if (pnAfter_.contains(u')'))
@@ -768,12 +790,21 @@ void Reader::symbol(char c) {
         return;
     decodePending();
     switch (c) {
-    case '~': put(QChar(0x00A0)); break;
-    case '-': put(QChar(0x00AD)); break;
-    case '_': put(QChar(0x2011)); break;
-    case '|': break;
-    case ':': break;
-    default: break;
+    case '~':
+        put(QChar(0x00A0));
+        break;
+    case '-':
+        put(QChar(0x00AD));
+        break;
+    case '_':
+        put(QChar(0x2011));
+        break;
+    case '|':
+        break;
+    case ':':
+        break;
+    default:
+        break;
     }
 }
 
@@ -822,9 +853,15 @@ void Reader::word(const Token& t) {
 
     switch (kw) {
     // ---- destinations ----
-    case Kw::fonttbl: setDest(Dest::FontTable); return;
-    case Kw::colortbl: setDest(Dest::ColorTable); return;
-    case Kw::stylesheet: setDest(Dest::StyleSheet); return;
+    case Kw::fonttbl:
+        setDest(Dest::FontTable);
+        return;
+    case Kw::colortbl:
+        setDest(Dest::ColorTable);
+        return;
+    case Kw::stylesheet:
+        setDest(Dest::StyleSheet);
+        return;
     case Kw::info:
         setDest(Dest::Info);
         info_ = "{\\info";
@@ -862,14 +899,18 @@ void Reader::word(const Token& t) {
             setDest(Dest::Skip);
         }
         return;
-    case Kw::result: setDest(s.dest == Dest::Object ? Dest::ObjResult : Dest::Skip); return;
+    case Kw::result:
+        setDest(s.dest == Dest::Object ? Dest::ObjResult : Dest::Skip);
+        return;
     case Kw::field:
         if (s.dest == Dest::Body) {
             fields_.push_back({});
             s.fieldLevel = int(fields_.size());
         }
         return;
-    case Kw::fldinst: setDest(s.dest == Dest::Body ? Dest::FieldInst : Dest::Skip); return;
+    case Kw::fldinst:
+        setDest(s.dest == Dest::Body ? Dest::FieldInst : Dest::Skip);
+        return;
     case Kw::fldrslt:
         if (s.dest == Dest::Body && !fields_.empty()) {
             const QString inst = fields_.back().instruction.trimmed();
@@ -895,14 +936,23 @@ void Reader::word(const Token& t) {
                         continue;
                     }
                     if (rest.startsWith(u'"')) {
-                        const qsizetype end = rest.indexOf(u'"', 1);
-                        target = end < 0 ? rest.mid(1) : rest.mid(1, end - 1);
+                        // A quoted argument: \" is a quote and \\ a backslash inside it.
+                        for (qsizetype k = 1; k < rest.size(); ++k) {
+                            const QChar c = rest[k];
+                            if (c == u'\\' && k + 1 < rest.size() &&
+                                (rest[k + 1] == u'"' || rest[k + 1] == u'\\')) {
+                                target += rest[++k];
+                            } else if (c == u'"') {
+                                break;
+                            } else {
+                                target += c;
+                            }
+                        }
                     } else {
                         target = rest.section(u' ', 0, 0);
                     }
                     break;
                 }
-                target.replace(u"\\\\"_qs, u"\\"_qs);
                 if (!target.isEmpty() && !options_.plainRtf)
                     s.link = local ? u"#"_qs + target : target;
             }
@@ -915,13 +965,20 @@ void Reader::word(const Token& t) {
             pnBefore_.clear();
             pnAfter_.clear();
             pnType_ = PFN_ARABIC;
+            pnNoNumber_ = false;
         } else {
             setDest(Dest::Skip);
         }
         return;
-    case Kw::pntxtb: setDest(s.dest == Dest::Pn ? Dest::PnTextBefore : Dest::Skip); return;
-    case Kw::pntxta: setDest(s.dest == Dest::Pn ? Dest::PnTextAfter : Dest::Skip); return;
-    case Kw::listtable: setDest(Dest::ListTable); return;
+    case Kw::pntxtb:
+        setDest(s.dest == Dest::Pn ? Dest::PnTextBefore : Dest::Skip);
+        return;
+    case Kw::pntxta:
+        setDest(s.dest == Dest::Pn ? Dest::PnTextAfter : Dest::Skip);
+        return;
+    case Kw::listtable:
+        setDest(Dest::ListTable);
+        return;
     case Kw::list:
         if (s.dest == Dest::ListTable) {
             setDest(Dest::List);
@@ -947,7 +1004,9 @@ void Reader::word(const Token& t) {
             setDest(Dest::Skip);
         }
         return;
-    case Kw::listoverridetable: setDest(Dest::ListOverrideTable); return;
+    case Kw::listoverridetable:
+        setDest(Dest::ListOverrideTable);
+        return;
     case Kw::listoverride:
         if (s.dest == Dest::ListOverrideTable) {
             setDest(Dest::ListOverride);
@@ -956,7 +1015,8 @@ void Reader::word(const Token& t) {
             setDest(Dest::Skip);
         }
         return;
-    case Kw::shppict: return; // the picture inside is the one to show
+    case Kw::shppict:
+        return; // the picture inside is the one to show
     case Kw::shp:
         setDest(Dest::Skip);
         s.inShape = true;
@@ -1006,51 +1066,104 @@ void Reader::word(const Token& t) {
             currentFont_ = t.param;
             fonts_[currentFont_] = FontInfo{};
             return;
-        case Kw::fnil: fonts_[currentFont_].pitchAndFamily &= 0x0F; return;
-        case Kw::froman: fonts_[currentFont_].pitchAndFamily |= 0x10; return;
-        case Kw::fswiss: fonts_[currentFont_].pitchAndFamily |= 0x20; return;
-        case Kw::fmodern: fonts_[currentFont_].pitchAndFamily |= 0x30; return;
-        case Kw::fscript: fonts_[currentFont_].pitchAndFamily |= 0x40; return;
-        case Kw::fdecor: fonts_[currentFont_].pitchAndFamily |= 0x50; return;
-        case Kw::fcharset: fonts_[currentFont_].charset = uint8_t(t.param); return;
+        case Kw::fnil:
+            fonts_[currentFont_].pitchAndFamily &= 0x0F;
+            return;
+        case Kw::froman:
+            fonts_[currentFont_].pitchAndFamily |= 0x10;
+            return;
+        case Kw::fswiss:
+            fonts_[currentFont_].pitchAndFamily |= 0x20;
+            return;
+        case Kw::fmodern:
+            fonts_[currentFont_].pitchAndFamily |= 0x30;
+            return;
+        case Kw::fscript:
+            fonts_[currentFont_].pitchAndFamily |= 0x40;
+            return;
+        case Kw::fdecor:
+            fonts_[currentFont_].pitchAndFamily |= 0x50;
+            return;
+        case Kw::fcharset:
+            fonts_[currentFont_].charset = uint8_t(t.param);
+            return;
         case Kw::fprq:
             fonts_[currentFont_].pitchAndFamily =
                 uint8_t((fonts_[currentFont_].pitchAndFamily & 0xF0) | (t.param & 0x03));
             return;
-        case Kw::cpg: fonts_[currentFont_].codePage = t.param; return;
-        default: return;
+        case Kw::cpg:
+            fonts_[currentFont_].codePage = t.param;
+            return;
+        default:
+            return;
         }
     case Dest::ColorTable:
         switch (kw) {
-        case Kw::red: red_ = std::clamp(t.param, 0, 255); return;
-        case Kw::green: green_ = std::clamp(t.param, 0, 255); return;
-        case Kw::blue: blue_ = std::clamp(t.param, 0, 255); return;
-        default: return;
+        case Kw::red:
+            red_ = std::clamp(t.param, 0, 255);
+            return;
+        case Kw::green:
+            green_ = std::clamp(t.param, 0, 255);
+            return;
+        case Kw::blue:
+            blue_ = std::clamp(t.param, 0, 255);
+            return;
+        default:
+            return;
         }
     case Dest::Pict: {
         if (picts_.empty())
             return;
         model::PictureObject& p = *picts_.back().pict;
         switch (kw) {
-        case Kw::pngblip: p.format = model::PictureFormat::Png; return;
-        case Kw::jpegblip: p.format = model::PictureFormat::Jpeg; return;
-        case Kw::emfblip: p.format = model::PictureFormat::Emf; return;
+        case Kw::pngblip:
+            p.format = model::PictureFormat::Png;
+            return;
+        case Kw::jpegblip:
+            p.format = model::PictureFormat::Jpeg;
+            return;
+        case Kw::emfblip:
+            p.format = model::PictureFormat::Emf;
+            return;
         case Kw::wmetafile:
             p.format = model::PictureFormat::Wmf;
             p.metafileMapping = t.hasParam ? t.param : 8;
             return;
-        case Kw::dibitmap: p.format = model::PictureFormat::Dib; return;
-        case Kw::wbitmap: p.format = model::PictureFormat::DeviceBitmap; return;
-        case Kw::picw: p.width = t.param; return;
-        case Kw::pich: p.height = t.param; return;
-        case Kw::picwgoal: p.goalWidth = t.param; return;
-        case Kw::pichgoal: p.goalHeight = t.param; return;
-        case Kw::picscalex: p.scaleX = t.param; return;
-        case Kw::picscaley: p.scaleY = t.param; return;
-        case Kw::wbmbitspixel: p.bitsPerPixel = t.param; return;
-        case Kw::wbmplanes: p.planes = t.param; return;
-        case Kw::wbmwidthbytes: p.widthBytes = t.param; return;
-        default: return;
+        case Kw::dibitmap:
+            p.format = model::PictureFormat::Dib;
+            return;
+        case Kw::wbitmap:
+            p.format = model::PictureFormat::DeviceBitmap;
+            return;
+        case Kw::picw:
+            p.width = t.param;
+            return;
+        case Kw::pich:
+            p.height = t.param;
+            return;
+        case Kw::picwgoal:
+            p.goalWidth = t.param;
+            return;
+        case Kw::pichgoal:
+            p.goalHeight = t.param;
+            return;
+        case Kw::picscalex:
+            p.scaleX = t.param;
+            return;
+        case Kw::picscaley:
+            p.scaleY = t.param;
+            return;
+        case Kw::wbmbitspixel:
+            p.bitsPerPixel = t.param;
+            return;
+        case Kw::wbmplanes:
+            p.planes = t.param;
+            return;
+        case Kw::wbmwidthbytes:
+            p.widthBytes = t.param;
+            return;
+        default:
+            return;
         }
     }
     case Dest::Object: {
@@ -1058,30 +1171,71 @@ void Reader::word(const Token& t) {
             return;
         model::OleObjectData& o = *objects_.back();
         switch (kw) {
-        case Kw::objemb: o.kind = "objemb"; return;
-        case Kw::objlink: o.kind = "objlink"; return;
-        case Kw::objautlink: o.kind = "objautlink"; return;
-        case Kw::objsub: o.kind = "objsub"; return;
-        case Kw::objpub: o.kind = "objpub"; return;
-        case Kw::objicemb: o.kind = "objicemb"; return;
-        case Kw::objhtml: o.kind = "objhtml"; return;
-        case Kw::objocx: o.kind = "objocx"; return;
-        case Kw::objw: o.width = t.param; return;
-        case Kw::objh: o.height = t.param; return;
-        default: return;
+        case Kw::objemb:
+            o.kind = "objemb";
+            return;
+        case Kw::objlink:
+            o.kind = "objlink";
+            return;
+        case Kw::objautlink:
+            o.kind = "objautlink";
+            return;
+        case Kw::objsub:
+            o.kind = "objsub";
+            return;
+        case Kw::objpub:
+            o.kind = "objpub";
+            return;
+        case Kw::objicemb:
+            o.kind = "objicemb";
+            return;
+        case Kw::objhtml:
+            o.kind = "objhtml";
+            return;
+        case Kw::objocx:
+            o.kind = "objocx";
+            return;
+        case Kw::objw:
+            o.width = t.param;
+            return;
+        case Kw::objh:
+            o.height = t.param;
+            return;
+        default:
+            return;
         }
     }
     case Dest::Pn:
         switch (kw) {
-        case Kw::pnlvlblt: pnType_ = PFN_BULLET; return;
-        case Kw::pndec: pnType_ = PFN_ARABIC; return;
-        case Kw::pnucltr: pnType_ = PFN_UCLETTER; return;
-        case Kw::pnlcltr: pnType_ = PFN_LCLETTER; return;
-        case Kw::pnucrm: pnType_ = PFN_UCROMAN; return;
-        case Kw::pnlcrm: pnType_ = PFN_LCROMAN; return;
-        case Kw::pnstart: pn_.numberingStart = uint16_t(std::clamp(t.param, 0, 65535)); return;
-        case Kw::pnindent: pn_.numberingTab = uint16_t(std::clamp(t.param, 0, 65535)); return;
-        default: return;
+        case Kw::pnlvlblt:
+            pnType_ = PFN_BULLET;
+            return;
+        case Kw::pnlvlcont:
+            pnNoNumber_ = true;
+            return;
+        case Kw::pndec:
+            pnType_ = PFN_ARABIC;
+            return;
+        case Kw::pnucltr:
+            pnType_ = PFN_UCLETTER;
+            return;
+        case Kw::pnlcltr:
+            pnType_ = PFN_LCLETTER;
+            return;
+        case Kw::pnucrm:
+            pnType_ = PFN_UCROMAN;
+            return;
+        case Kw::pnlcrm:
+            pnType_ = PFN_LCROMAN;
+            return;
+        case Kw::pnstart:
+            pn_.numberingStart = uint16_t(std::clamp(t.param, 0, 65535));
+            return;
+        case Kw::pnindent:
+            pn_.numberingTab = uint16_t(std::clamp(t.param, 0, 65535));
+            return;
+        default:
+            return;
         }
     case Dest::List:
         if (kw == Kw::listid)
@@ -1090,10 +1244,17 @@ void Reader::word(const Token& t) {
     case Dest::ListLevel:
         switch (kw) {
         case Kw::levelnfc:
-        case Kw::levelnfcn: level_.nfc = t.param; return;
-        case Kw::levelstartat: level_.start = t.param; return;
-        case Kw::fi: level_.fi = t.param; return;
-        default: return;
+        case Kw::levelnfcn:
+            level_.nfc = t.param;
+            return;
+        case Kw::levelstartat:
+            level_.start = t.param;
+            return;
+        case Kw::fi:
+            level_.fi = t.param;
+            return;
+        default:
+            return;
         }
     case Dest::LevelText:
         if (kw == Kw::u)
@@ -1136,18 +1297,34 @@ void Reader::word(const Token& t) {
 
     // ---- document-wide words ----
     switch (kw) {
-    case Kw::ansi: docCodePage_ = 1252; s.codePage = 1252; return;
-    case Kw::mac: docCodePage_ = 10000; s.codePage = 10000; return;
-    case Kw::pc: docCodePage_ = 437; s.codePage = 437; return;
-    case Kw::pca: docCodePage_ = 850; s.codePage = 850; return;
+    case Kw::ansi:
+        docCodePage_ = 1252;
+        s.codePage = 1252;
+        return;
+    case Kw::mac:
+        docCodePage_ = 10000;
+        s.codePage = 10000;
+        return;
+    case Kw::pc:
+        docCodePage_ = 437;
+        s.codePage = 437;
+        return;
+    case Kw::pca:
+        docCodePage_ = 850;
+        s.codePage = 850;
+        return;
     case Kw::ansicpg:
         if (t.param > 0) {
             docCodePage_ = t.param;
             s.codePage = t.param;
         }
         return;
-    case Kw::deff: defaultFont_ = t.param; return;
-    case Kw::uc: s.uc = std::clamp(t.param, 0, 16); return;
+    case Kw::deff:
+        defaultFont_ = t.param;
+        return;
+    case Kw::uc:
+        s.uc = std::clamp(t.param, 0, 16);
+        return;
     case Kw::u:
         if (s.dest == Dest::Body) {
             decodePending();
@@ -1193,7 +1370,9 @@ void Reader::charWord(Kw kw, const Token& t) {
         s.codePage = docCodePage_;
         fontSelected(defaultFont_);
         return;
-    case Kw::f: fontSelected(t.param); return;
+    case Kw::f:
+        fontSelected(t.param);
+        return;
     case Kw::fs:
         if (t.param > 0)
             cf.height = std::min(t.param, 3276) * 10;
@@ -1202,29 +1381,65 @@ void Reader::charWord(Kw kw, const Token& t) {
         effect(CFE_BOLD);
         cf.weight = on ? 700 : 400;
         return;
-    case Kw::i: effect(CFE_ITALIC); return;
-    case Kw::ul: underline(CFU_UNDERLINE); return;
-    case Kw::ulw: underline(CFU_UNDERLINEWORD); return;
-    case Kw::uldb: underline(CFU_UNDERLINEDOUBLE); return;
-    case Kw::uld: underline(CFU_UNDERLINEDOTTED); return;
-    case Kw::uldash: underline(CFU_UNDERLINEDASH); return;
-    case Kw::uldashd: underline(CFU_UNDERLINEDASHDOT); return;
-    case Kw::uldashdd: underline(CFU_UNDERLINEDASHDOTDOT); return;
-    case Kw::ulwave: underline(CFU_UNDERLINEWAVE); return;
+    case Kw::i:
+        effect(CFE_ITALIC);
+        return;
+    case Kw::ul:
+        underline(CFU_UNDERLINE);
+        return;
+    case Kw::ulw:
+        underline(CFU_UNDERLINEWORD);
+        return;
+    case Kw::uldb:
+        underline(CFU_UNDERLINEDOUBLE);
+        return;
+    case Kw::uld:
+        underline(CFU_UNDERLINEDOTTED);
+        return;
+    case Kw::uldash:
+        underline(CFU_UNDERLINEDASH);
+        return;
+    case Kw::uldashd:
+        underline(CFU_UNDERLINEDASHDOT);
+        return;
+    case Kw::uldashdd:
+        underline(CFU_UNDERLINEDASHDOTDOT);
+        return;
+    case Kw::ulwave:
+        underline(CFU_UNDERLINEWAVE);
+        return;
     case Kw::ulth:
     case Kw::ulthd:
-    case Kw::ulthdash: underline(CFU_UNDERLINETHICK); return;
-    case Kw::ulhair: underline(CFU_UNDERLINEHAIRLINE); return;
-    case Kw::ululdbwave: underline(CFU_UNDERLINEDOUBLEWAVE); return;
-    case Kw::ulhwave: underline(CFU_UNDERLINEHEAVYWAVE); return;
-    case Kw::ulldash: underline(CFU_UNDERLINELONGDASH); return;
-    case Kw::ulnone: underline(CFU_UNDERLINENONE); return;
+    case Kw::ulthdash:
+        underline(CFU_UNDERLINETHICK);
+        return;
+    case Kw::ulhair:
+        underline(CFU_UNDERLINEHAIRLINE);
+        return;
+    case Kw::ululdbwave:
+        underline(CFU_UNDERLINEDOUBLEWAVE);
+        return;
+    case Kw::ulhwave:
+        underline(CFU_UNDERLINEHEAVYWAVE);
+        return;
+    case Kw::ulldash:
+        underline(CFU_UNDERLINELONGDASH);
+        return;
+    case Kw::ulnone:
+        underline(CFU_UNDERLINENONE);
+        return;
     case Kw::strike:
-    case Kw::striked: effect(CFE_STRIKEOUT); return;
-    case Kw::cf: color(t.param, cf.textColor, CFE_AUTOCOLOR); return;
+    case Kw::striked:
+        effect(CFE_STRIKEOUT);
+        return;
+    case Kw::cf:
+        color(t.param, cf.textColor, CFE_AUTOCOLOR);
+        return;
     case Kw::cb:
     case Kw::highlight:
-    case Kw::chcbpat: color(t.param, cf.backColor, CFE_AUTOBACKCOLOR); return;
+    case Kw::chcbpat:
+        color(t.param, cf.backColor, CFE_AUTOBACKCOLOR);
+        return;
     case Kw::sub:
         cf.effects = (cf.effects & ~CFE_SUPERSCRIPT);
         effect(CFE_SUBSCRIPT);
@@ -1237,9 +1452,15 @@ void Reader::charWord(Kw kw, const Token& t) {
         cf.effects &= ~(CFE_SUBSCRIPT | CFE_SUPERSCRIPT);
         cf.offset = 0;
         return;
-    case Kw::up: cf.offset = (t.hasParam ? t.param : 6) * 10; return;
-    case Kw::dn: cf.offset = -(t.hasParam ? t.param : 6) * 10; return;
-    case Kw::v: effect(CFE_HIDDEN); return;
+    case Kw::up:
+        cf.offset = (t.hasParam ? t.param : 6) * 10;
+        return;
+    case Kw::dn:
+        cf.offset = -(t.hasParam ? t.param : 6) * 10;
+        return;
+    case Kw::v:
+        effect(CFE_HIDDEN);
+        return;
     case Kw::protect:
         if (!plain)
             effect(CFE_PROTECTED);
@@ -1252,22 +1473,48 @@ void Reader::charWord(Kw kw, const Token& t) {
         if (!plain)
             cf.revAuthor = uint8_t(std::clamp(t.param, 0, 255));
         return;
-    case Kw::caps: effect(CFE_ALLCAPS); return;
-    case Kw::scaps: effect(CFE_SMALLCAPS); return;
-    case Kw::outl: effect(CFE_OUTLINE); return;
-    case Kw::shad: effect(CFE_SHADOW); return;
-    case Kw::embo: effect(CFE_EMBOSS); return;
-    case Kw::impr: effect(CFE_IMPRINT); return;
-    case Kw::expnd: cf.spacing = int16_t(std::clamp(t.param * 5, -32768, 32767)); return;
-    case Kw::expndtw: cf.spacing = int16_t(std::clamp(t.param, -32768, 32767)); return;
-    case Kw::kerning: cf.kerning = uint16_t(std::clamp(t.param * 10, 0, 65535)); return;
+    case Kw::caps:
+        effect(CFE_ALLCAPS);
+        return;
+    case Kw::scaps:
+        effect(CFE_SMALLCAPS);
+        return;
+    case Kw::outl:
+        effect(CFE_OUTLINE);
+        return;
+    case Kw::shad:
+        effect(CFE_SHADOW);
+        return;
+    case Kw::embo:
+        effect(CFE_EMBOSS);
+        return;
+    case Kw::disabled:
+        effect(CFE_DISABLED);
+        return;
+    case Kw::impr:
+        effect(CFE_IMPRINT);
+        return;
+    case Kw::expnd:
+        cf.spacing = int16_t(std::clamp(t.param * 5, -32768, 32767));
+        return;
+    case Kw::expndtw:
+        cf.spacing = int16_t(std::clamp(t.param, -32768, 32767));
+        return;
+    case Kw::kerning:
+        cf.kerning = uint16_t(std::clamp(t.param * 10, 0, 65535));
+        return;
     case Kw::lang:
         if (!plain)
             cf.lcid = uint32_t(std::max(0, t.param));
         return;
-    case Kw::charscalex: cf.charScaleX = int16_t(std::clamp(t.param, 1, 600)); return;
-    case Kw::animtext: cf.animation = uint8_t(std::clamp(t.param, 0, 255)); return;
-    default: return;
+    case Kw::charscalex:
+        cf.charScaleX = int16_t(std::clamp(t.param, 1, 600));
+        return;
+    case Kw::animtext:
+        cf.animation = uint8_t(std::clamp(t.param, 0, 255));
+        return;
+    default:
+        return;
     }
 }
 
@@ -1300,18 +1547,36 @@ void Reader::paraWord(Kw kw, const Token& t) {
         }
         return;
     }
-    case Kw::ql: pf.alignment = PFA_LEFT; return;
-    case Kw::qc: pf.alignment = PFA_CENTER; return;
-    case Kw::qr: pf.alignment = PFA_RIGHT; return;
+    case Kw::ql:
+        pf.alignment = PFA_LEFT;
+        return;
+    case Kw::qc:
+        pf.alignment = PFA_CENTER;
+        return;
+    case Kw::qr:
+        pf.alignment = PFA_RIGHT;
+        return;
     case Kw::qj:
-    case Kw::qd: pf.alignment = PFA_JUSTIFY; return;
+    case Kw::qd:
+        pf.alignment = PFA_JUSTIFY;
+        return;
     case Kw::li:
-    case Kw::lin: setIndents(t.param, fi); return;
-    case Kw::fi: setIndents(li, t.param); return;
+    case Kw::lin:
+        setIndents(t.param, fi);
+        return;
+    case Kw::fi:
+        setIndents(li, t.param);
+        return;
     case Kw::ri:
-    case Kw::rin: pf.rightIndent = clampTwips(t.param); return;
-    case Kw::sb: pf.spaceBefore = std::clamp(t.param, 0, 0x7FFFFF); return;
-    case Kw::sa: pf.spaceAfter = std::clamp(t.param, 0, 0x7FFFFF); return;
+    case Kw::rin:
+        pf.rightIndent = clampTwips(t.param);
+        return;
+    case Kw::sb:
+        pf.spaceBefore = std::clamp(t.param, 0, 0x7FFFFF);
+        return;
+    case Kw::sa:
+        pf.spaceAfter = std::clamp(t.param, 0, 0x7FFFFF);
+        return;
     case Kw::sl:
     case Kw::slmult: {
         if (kw == Kw::sl) {
@@ -1346,34 +1611,71 @@ void Reader::paraWord(Kw kw, const Token& t) {
         }
         return;
     }
-    case Kw::tqr: tabKind_ = 2; return;
-    case Kw::tqc: tabKind_ = 1; return;
-    case Kw::tqdec: tabKind_ = 3; return;
-    case Kw::tldot: tabLeader_ = 1; return;
-    case Kw::tlmdot: tabLeader_ = 1; return;
-    case Kw::tlhyph: tabLeader_ = 2; return;
-    case Kw::tlul: tabLeader_ = 3; return;
-    case Kw::tlth: tabLeader_ = 4; return;
-    case Kw::tleq: tabLeader_ = 5; return;
+    case Kw::tqr:
+        tabKind_ = 2;
+        return;
+    case Kw::tqc:
+        tabKind_ = 1;
+        return;
+    case Kw::tqdec:
+        tabKind_ = 3;
+        return;
+    case Kw::tldot:
+        tabLeader_ = 1;
+        return;
+    case Kw::tlmdot:
+        tabLeader_ = 1;
+        return;
+    case Kw::tlhyph:
+        tabLeader_ = 2;
+        return;
+    case Kw::tlul:
+        tabLeader_ = 3;
+        return;
+    case Kw::tlth:
+        tabLeader_ = 4;
+        return;
+    case Kw::tleq:
+        tabLeader_ = 5;
+        return;
     case Kw::tx:
     case Kw::tb: {
         const int kind = kw == Kw::tb ? 4 : tabKind_;
         if (pf.tabCount < MAX_TAB_STOPS && t.param >= 0) {
-            pf.tabs[size_t(pf.tabCount++)] = std::min(t.param, 0x00FFFFFF) | (kind << 24) |
-                                             (tabLeader_ << 28);
+            pf.tabs[size_t(pf.tabCount++)] =
+                std::min(t.param, 0x00FFFFFF) | (kind << 24) | (tabLeader_ << 28);
         }
         tabKind_ = tabLeader_ = 0;
         return;
     }
-    case Kw::keep: pf.effects = t.param == 0 && t.hasParam ? pf.effects & ~PFE_KEEP : pf.effects | PFE_KEEP; return;
-    case Kw::keepn: pf.effects = t.param == 0 && t.hasParam ? pf.effects & ~PFE_KEEPNEXT : pf.effects | PFE_KEEPNEXT; return;
-    case Kw::pagebb: pf.effects |= PFE_PAGEBREAKBEFORE; return;
-    case Kw::rtlpar: pf.effects |= PFE_RTLPARA; return;
-    case Kw::ltrpar: pf.effects &= ~PFE_RTLPARA; return;
-    case Kw::intbl: s.intbl = true; return;
-    case Kw::outlinelevel: pf.outlineLevel = uint8_t(std::clamp(t.param, 0, 9)); return;
-    case Kw::ls: s.ls = t.param; return;
-    case Kw::ilvl: s.ilvl = std::clamp(t.param, 0, 8); return;
+    case Kw::keep:
+        pf.effects = t.param == 0 && t.hasParam ? pf.effects & ~PFE_KEEP : pf.effects | PFE_KEEP;
+        return;
+    case Kw::keepn:
+        pf.effects =
+            t.param == 0 && t.hasParam ? pf.effects & ~PFE_KEEPNEXT : pf.effects | PFE_KEEPNEXT;
+        return;
+    case Kw::pagebb:
+        pf.effects |= PFE_PAGEBREAKBEFORE;
+        return;
+    case Kw::rtlpar:
+        pf.effects |= PFE_RTLPARA;
+        return;
+    case Kw::ltrpar:
+        pf.effects &= ~PFE_RTLPARA;
+        return;
+    case Kw::intbl:
+        s.intbl = true;
+        return;
+    case Kw::outlinelevel:
+        pf.outlineLevel = uint8_t(std::clamp(t.param, 0, 9));
+        return;
+    case Kw::ls:
+        s.ls = t.param;
+        return;
+    case Kw::ilvl:
+        s.ilvl = std::clamp(t.param, 0, 8);
+        return;
     default:
         break;
     }
@@ -1381,25 +1683,63 @@ void Reader::paraWord(Kw kw, const Token& t) {
         return; // a style entry's formatting, not text
     switch (kw) {
     // ---- text ----
-    case Kw::par: endParagraph(); return;
-    case Kw::sect: endParagraph(); return;
-    case Kw::page: pageBreak_ = true; return;
-    case Kw::line: put(QChar(model::kLineBreak)); return;
-    case Kw::tab: put(QChar(u'\t')); return;
-    case Kw::emdash: put(QChar(0x2014)); return;
-    case Kw::endash: put(QChar(0x2013)); return;
-    case Kw::lquote: put(QChar(0x2018)); return;
-    case Kw::rquote: put(QChar(0x2019)); return;
-    case Kw::ldblquote: put(QChar(0x201C)); return;
-    case Kw::rdblquote: put(QChar(0x201D)); return;
-    case Kw::bullet: put(QChar(0x2022)); return;
-    case Kw::emspace: put(QChar(0x2003)); return;
-    case Kw::enspace: put(QChar(0x2002)); return;
-    case Kw::qmspace: put(QChar(0x2005)); return;
-    case Kw::zwj: put(QChar(0x200D)); return;
-    case Kw::zwnj: put(QChar(0x200C)); return;
-    case Kw::ltrmark: put(QChar(0x200E)); return;
-    case Kw::rtlmark: put(QChar(0x200F)); return;
+    case Kw::par:
+        endParagraph();
+        return;
+    case Kw::sect:
+        endParagraph();
+        return;
+    case Kw::page:
+        pageBreak_ = true;
+        return;
+    case Kw::line:
+        put(QChar(model::kLineBreak));
+        return;
+    case Kw::tab:
+        put(QChar(u'\t'));
+        return;
+    case Kw::emdash:
+        put(QChar(0x2014));
+        return;
+    case Kw::endash:
+        put(QChar(0x2013));
+        return;
+    case Kw::lquote:
+        put(QChar(0x2018));
+        return;
+    case Kw::rquote:
+        put(QChar(0x2019));
+        return;
+    case Kw::ldblquote:
+        put(QChar(0x201C));
+        return;
+    case Kw::rdblquote:
+        put(QChar(0x201D));
+        return;
+    case Kw::bullet:
+        put(QChar(0x2022));
+        return;
+    case Kw::emspace:
+        put(QChar(0x2003));
+        return;
+    case Kw::enspace:
+        put(QChar(0x2002));
+        return;
+    case Kw::qmspace:
+        put(QChar(0x2005));
+        return;
+    case Kw::zwj:
+        put(QChar(0x200D));
+        return;
+    case Kw::zwnj:
+        put(QChar(0x200C));
+        return;
+    case Kw::ltrmark:
+        put(QChar(0x200E));
+        return;
+    case Kw::rtlmark:
+        put(QChar(0x200F));
+        return;
     // ---- tables ----
     case Kw::trowd:
         cellEdges_.clear();
@@ -1417,9 +1757,13 @@ void Reader::paraWord(Kw kw, const Token& t) {
         }
         cellSep_ = true;
         return;
-    case Kw::row: endRow(); return;
-    case Kw::nestrow: return;
-    default: return;
+    case Kw::row:
+        endRow();
+        return;
+    case Kw::nestrow:
+        return;
+    default:
+        return;
     }
 }
 

@@ -14,8 +14,8 @@ struct ReadOptions {
 struct ReadResult {
     enum Status { Ok, NotRtf, SourceFailed };
     Status status = Ok;
-    QString message;     // what went wrong, for the cases that are not Ok
-    int64_t offset = 0;  // bytes consumed when reading stopped
+    QString message;    // what went wrong, for the cases that are not Ok
+    int64_t offset = 0; // bytes consumed when reading stopped
 };
 
 // Reads a Rich Text Format document into `out`, which must be freshly constructed. Input that

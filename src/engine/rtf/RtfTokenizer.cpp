@@ -16,7 +16,9 @@ int hexValue(int c) {
         return c - 'A' + 10;
     return -1;
 }
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isLetter(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 } // namespace
 
 Tokenizer::Tokenizer(ByteSource& source) : source_(source), buffer_(kBufferSize) {}
@@ -60,8 +62,8 @@ bool Tokenizer::hasRtfHeader() {
     if (pos_ >= size_)
         fill();
     size_t i = pos_;
-    while (i < size_ && (buffer_[i] == ' ' || buffer_[i] == '\t' || buffer_[i] == '\r' ||
-                         buffer_[i] == '\n'))
+    while (i < size_ &&
+           (buffer_[i] == ' ' || buffer_[i] == '\t' || buffer_[i] == '\r' || buffer_[i] == '\n'))
         ++i;
     static constexpr std::string_view header = "{\\rtf";
     if (size_ - i < header.size())
@@ -167,8 +169,7 @@ bool Tokenizer::next(Token& t) {
     }
 }
 
-void Tokenizer::readBinary(int64_t count,
-                           const std::function<void(const char*, int32_t)>& sink) {
+void Tokenizer::readBinary(int64_t count, const std::function<void(const char*, int32_t)>& sink) {
     while (count > 0) {
         if (pos_ >= size_ && !fill())
             return;

@@ -186,6 +186,7 @@ private:
     const WriteOptions& options_;
     ListCounter counter_;
     CharFormatId current_ = kNoCharFormat;
+    bool supersub_ = false; // the current format raises or lowers its text
     ParaFormatId lastPara_ = kNoParaFormat;
 };
 
@@ -240,9 +241,10 @@ void BodyWriter::startRow(const Piece& piece, const ParaFormat& pf) {
     const int32_t lastCell = firstCell + tabsBefore(piece.begin, piece.textEnd);
     out_.word("trowd");
     out_.word("trgaph", 108);
+    const int32_t stops = std::clamp<int32_t>(pf.tabCount, 0, MAX_TAB_STOPS);
     int32_t edge = 0;
     for (int32_t cell = 0; cell <= lastCell; ++cell) {
-        if (cell < pf.tabCount)
+        if (cell < stops)
             edge = pf.tabs[size_t(cell)] & 0x00FFFFFF;
         else
             edge += kDefaultCellWidth;
@@ -391,8 +393,8 @@ void BodyWriter::numberingGroup(const ParaFormat& pf) {
         const uint16_t style = pf.numberingStyle & 0x0F00;
         out_.word(style == PFNS_NONUMBER ? "pnlvlcont" : "pnlvlbody");
         out_.word(numberingWord(pf.numbering));
-        if (pf.numberingStart != 0)
-            out_.word("pnstart", pf.numberingStart);
+        // Without \pnstart some readers count from 0; a start of 0 counts as 1.
+        out_.word("pnstart", std::max<int>(1, pf.numberingStart));
         out_.word("pnindent", pf.numberingTab);
         switch (style) {
         case PFNS_PARENS:
@@ -458,6 +460,7 @@ void BodyWriter::field(const model::Paragraph& para, size_t& run, int32_t& runSt
     target.replace(u'\\', QLatin1String("\\\\")).replace(u'"', QLatin1String("\\\""));
 
     const CharFormatId outside = current_;
+    const bool outsideSupersub = supersub_;
     out_.raw("{\\field{\\*\\fldinst{HYPERLINK \"");
     out_.text(target, textMode(current_ == kNoCharFormat ? para.runs[run].format : current_));
     out_.raw("\"}}{\\fldrslt{");
@@ -473,6 +476,7 @@ void BodyWriter::field(const model::Paragraph& para, size_t& run, int32_t& runSt
     }
     out_.raw("}}}");
     current_ = outside; // the groups' formats ended with them
+    supersub_ = outsideSupersub;
 }
 
 void BodyWriter::runText(const model::Paragraph& para, CharFormatId format, int32_t from,
@@ -499,8 +503,12 @@ void BodyWriter::runText(const model::Paragraph& para, CharFormatId format, int3
 void BodyWriter::useFormat(CharFormatId id) {
     if (id == current_)
         return;
+    // Some readers keep super- and subscript through \plain: end them explicitly.
+    if (supersub_)
+        out_.word("nosupersub");
     current_ = id;
     const CharFormat& f = charFormat(id);
+    supersub_ = (f.effects & (CFE_SUBSCRIPT | CFE_SUPERSCRIPT)) != 0;
     const WriterTables::FormatRefs& refs = tables_.refs(id);
     out_.word("plain");
     out_.word("f", refs.font);

@@ -24,7 +24,8 @@ QString corpusDir() {
 // Text compared without its white space and without the characters a peer adds for list
 // numbers and bullets, which the engine keeps as paragraph formatting instead.
 QString comparable(const QString& s) {
-    static const QString dropped = u"\uFEFF\uFFFC\u00A0\u200B\u00AD\u2022\uF0B7\u25CF\u25AA\u25E6\u2013\u2012"_qs;
+    static const QString dropped =
+        u"\uFEFF\uFFFC\u00A0\u200B\u00AD\u2022\uF0B7\u25CF\u25AA\u25E6\u2013\u2012"_qs;
     QString out;
     out.reserve(s.size());
     for (QChar c : s)
@@ -77,7 +78,8 @@ TEST(RtfCorpus, EveryDocumentLoadsAndWellFormedOnesMatchTheirText) {
         if (expected == actual)
             ++agreed;
         else
-            differing << u"%1 (%2 vs %3 chars)"_qs.arg(e.file).arg(actual.size()).arg(expected.size());
+            differing
+                << u"%1 (%2 vs %3 chars)"_qs.arg(e.file).arg(actual.size()).arg(expected.size());
     }
     std::cout << "[ corpus ] " << agreed << " of " << compared
               << " well-formed documents agree with the reference text\n";

@@ -1,9 +1,9 @@
 // Documents written by us in the manners of the common word processors: each loads with the
 // right text and formats, writes back, and reads back equal.
 
+#include "engine/api/RichEditRecords.h"
 #include "engine/model/PictureObject.h"
 #include "engine/rtf/RtfReader.h"
-#include "engine/api/RichEditRecords.h"
 #include "engine/rtf/RtfWriter.h"
 
 #include <QFile>
@@ -37,23 +37,40 @@ QByteArray write(const Document& doc) {
     return sink.bytes;
 }
 
-QString textOf(const Document& d) { return d.text(CharPos(0), d.end()); }
+QString textOf(const Document& d) {
+    return d.text(CharPos(0), d.end());
+}
 const CharFormat& charAt(const Document& d, int pos) {
     return d.charFormats()[d.charFormatIdAt(CharPos(pos))];
 }
 const ParaFormat& paraOf(const Document& d, int p) {
     return d.paraFormats()[d.paraFormatId(ParaIndex(p))];
 }
-int find(const Document& d, const QString& s) { return int(textOf(d).indexOf(s)); }
+int find(const Document& d, const QString& s) {
+    return int(textOf(d).indexOf(s));
+}
 
 std::string describe(const CharFormat& f) {
     return QString(u"effects %1 height %2 offset %3 color %4 back %5 face '%6' charset %7 pitch %8 "
                    u"weight %9 spacing %10 lcid %11 style %12 kerning %13 ul %14 rev %15 scale %16 "
                    u"link '%17'"_qs)
-        .arg(f.effects, 0, 16).arg(f.height).arg(f.offset).arg(f.textColor, 0, 16)
-        .arg(f.backColor, 0, 16).arg(f.face).arg(f.charSet).arg(f.pitchAndFamily).arg(f.weight)
-        .arg(f.spacing).arg(f.lcid).arg(f.style).arg(f.kerning).arg(f.underlineType)
-        .arg(f.revAuthor).arg(f.charScaleX).arg(f.linkTarget)
+        .arg(f.effects, 0, 16)
+        .arg(f.height)
+        .arg(f.offset)
+        .arg(f.textColor, 0, 16)
+        .arg(f.backColor, 0, 16)
+        .arg(f.face)
+        .arg(f.charSet)
+        .arg(f.pitchAndFamily)
+        .arg(f.weight)
+        .arg(f.spacing)
+        .arg(f.lcid)
+        .arg(f.style)
+        .arg(f.kerning)
+        .arg(f.underlineType)
+        .arg(f.revAuthor)
+        .arg(f.charScaleX)
+        .arg(f.linkTarget)
         .toStdString();
 }
 
@@ -64,10 +81,22 @@ std::string describe(const ParaFormat& f) {
     return QString(u"num %1 effects %2 start %3 right %4 offset %5 align %6 tabs [%7] before %8 "
                    u"after %9 line %10/%11 style %12 outline %13 numstart %14 numstyle %15 "
                    u"numtab %16"_qs)
-        .arg(f.numbering).arg(f.effects, 0, 16).arg(f.startIndent).arg(f.rightIndent)
-        .arg(f.offset).arg(f.alignment).arg(tabs).arg(f.spaceBefore).arg(f.spaceAfter)
-        .arg(f.lineSpacing).arg(f.lineSpacingRule).arg(f.style).arg(f.outlineLevel)
-        .arg(f.numberingStart).arg(f.numberingStyle).arg(f.numberingTab)
+        .arg(f.numbering)
+        .arg(f.effects, 0, 16)
+        .arg(f.startIndent)
+        .arg(f.rightIndent)
+        .arg(f.offset)
+        .arg(f.alignment)
+        .arg(tabs)
+        .arg(f.spaceBefore)
+        .arg(f.spaceAfter)
+        .arg(f.lineSpacing)
+        .arg(f.lineSpacingRule)
+        .arg(f.style)
+        .arg(f.outlineLevel)
+        .arg(f.numberingStart)
+        .arg(f.numberingStyle)
+        .arg(f.numberingTab)
         .toStdString();
 }
 
@@ -111,7 +140,8 @@ TEST(RtfDocuments, WordStyle) {
     EXPECT_EQ(text.left(17), u"Quarterly report\r"_qs);
     EXPECT_FALSE(text.contains(u"Page header"_qs)) << "headers are not body text";
     EXPECT_FALSE(text.contains(u"Compared with"_qs)) << "footnote bodies are not body text";
-    EXPECT_TRUE(text.contains(u"Sales rose by 12\u00A0% this quarter1. See the full figures.\r"_qs));
+    EXPECT_TRUE(
+        text.contains(u"Sales rose by 12\u00A0% this quarter1. See the full figures.\r"_qs));
     EXPECT_EQ(paraOf(*d, 0).style, -2) << "heading 1";
     EXPECT_TRUE(charAt(*d, 0).effects & CFE_BOLD);
     EXPECT_EQ(charAt(*d, 0).face, u"Arial"_qs);
@@ -206,7 +236,7 @@ TEST(RtfRoundTrip, RandomDocumentsSurvive) {
             f.face = i % 2 ? u"DejaVu Sans"_qs : u"Liberation Serif"_qs;
             f.height = 160 + 40 * i;
             f.effects = CFE_AUTOBACKCOLOR | CFE_AUTOCOLOR;
-            const uint32_t effects[] = {CFE_BOLD, CFE_ITALIC, CFE_STRIKEOUT, CFE_HIDDEN,
+            const uint32_t effects[] = {CFE_BOLD,      CFE_ITALIC,    CFE_STRIKEOUT, CFE_HIDDEN,
                                         CFE_PROTECTED, CFE_SMALLCAPS, CFE_ALLCAPS};
             for (uint32_t e : effects)
                 if (rng() % 4 == 0)

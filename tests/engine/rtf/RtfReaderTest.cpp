@@ -1,5 +1,5 @@
-#include "engine/model/PictureObject.h"
 #include "engine/rtf/RtfReader.h"
+#include "engine/model/PictureObject.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +50,7 @@ TEST(RtfReader, TextParagraphsAndTheFinalMark) {
         {"{\\rtf1 a\\par b\\line c\\tab d}", u"a\rb\vc\td"_qs},
         {"{\\rtf1 x\\~y\\-z\\_w}", u"x\u00A0y\u00ADz\u2011w"_qs},
         {"{\\rtf1 \\{\\}\\\\}", u"{}\\"_qs},
-        {"{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}",
-         u"—–‘’“”•"_qs},
+        {"{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}", u"—–‘’“”•"_qs},
         {"{\\rtf1 line\r\nbreaks\r\n are ignored}", u"linebreaks are ignored"_qs},
         {"{\\rtf1 a\\\r\nb}", u"a\rb"_qs},
         {"{\\rtf1 {\\*\\unknown skipped}{\\header head}{\\footnote note}kept}", u"kept"_qs},
@@ -96,12 +95,13 @@ TEST(RtfReader, UnicodeFallbacksAndCodePages) {
 }
 
 TEST(RtfReader, CharacterFormatting) {
-    auto l = load("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fprq2 Times New Roman;}"
-                  "{\\f1\\fswiss\\fcharset0 Arial;}}"
-                  "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
-                  "\\f1\\fs20 a{\\b b}{\\i i}{\\uldb u}{\\ulwave w}{\\strike s}{\\cf1 r}"
-                  "{\\highlight2 h}{\\sub 2}{\\super 3}{\\up6 o}{\\v h}{\\protect p}{\\caps c}"
-                  "{\\scaps k}{\\expndtw20 e}{\\lang1031 g}{\\plain n}{\\b\\b0 x}{\\charscalex80 q}}");
+    auto l =
+        load("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fprq2 Times New Roman;}"
+             "{\\f1\\fswiss\\fcharset0 Arial;}}"
+             "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+             "\\f1\\fs20 a{\\b b}{\\i i}{\\uldb u}{\\ulwave w}{\\strike s}{\\cf1 r}"
+             "{\\highlight2 h}{\\sub 2}{\\super 3}{\\up6 o}{\\v h}{\\protect p}{\\caps c}"
+             "{\\scaps k}{\\expndtw20 e}{\\lang1031 g}{\\plain n}{\\b\\b0 x}{\\charscalex80 q}}");
     const CharFormat& base = l->charAt(0);
     EXPECT_EQ(base.face, u"Arial"_qs);
     EXPECT_EQ(base.height, 200);
@@ -114,11 +114,23 @@ TEST(RtfReader, CharacterFormatting) {
     const Case cases[] = {
         {1, [](const CharFormat& f) { return (f.effects & CFE_BOLD) && f.weight == 700; }, "bold"},
         {2, [](const CharFormat& f) { return f.effects & CFE_ITALIC; }, "italic"},
-        {3, [](const CharFormat& f) { return f.underlineType == CFU_UNDERLINEDOUBLE && (f.effects & CFE_UNDERLINE); }, "double underline"},
+        {3,
+         [](const CharFormat& f) {
+             return f.underlineType == CFU_UNDERLINEDOUBLE && (f.effects & CFE_UNDERLINE);
+         },
+         "double underline"},
         {4, [](const CharFormat& f) { return f.underlineType == CFU_UNDERLINEWAVE; }, "wave"},
         {5, [](const CharFormat& f) { return f.effects & CFE_STRIKEOUT; }, "strike"},
-        {6, [](const CharFormat& f) { return !(f.effects & CFE_AUTOCOLOR) && f.textColor == RGB(255, 0, 0); }, "red"},
-        {7, [](const CharFormat& f) { return !(f.effects & CFE_AUTOBACKCOLOR) && f.backColor == RGB(0, 0, 255); }, "highlight"},
+        {6,
+         [](const CharFormat& f) {
+             return !(f.effects & CFE_AUTOCOLOR) && f.textColor == RGB(255, 0, 0);
+         },
+         "red"},
+        {7,
+         [](const CharFormat& f) {
+             return !(f.effects & CFE_AUTOBACKCOLOR) && f.backColor == RGB(0, 0, 255);
+         },
+         "highlight"},
         {8, [](const CharFormat& f) { return f.effects & CFE_SUBSCRIPT; }, "sub"},
         {9, [](const CharFormat& f) { return f.effects & CFE_SUPERSCRIPT; }, "super"},
         {10, [](const CharFormat& f) { return f.offset == 60; }, "up"},
@@ -128,7 +140,11 @@ TEST(RtfReader, CharacterFormatting) {
         {14, [](const CharFormat& f) { return f.effects & CFE_SMALLCAPS; }, "small caps"},
         {15, [](const CharFormat& f) { return f.spacing == 20; }, "spacing"},
         {16, [](const CharFormat& f) { return f.lcid == 1031; }, "language"},
-        {17, [](const CharFormat& f) { return f.face == u"Times New Roman"_qs && f.height == 240 && !(f.effects & CFE_BOLD); }, "plain resets to the default font"},
+        {17,
+         [](const CharFormat& f) {
+             return f.face == u"Times New Roman"_qs && f.height == 240 && !(f.effects & CFE_BOLD);
+         },
+         "plain resets to the default font"},
         {18, [](const CharFormat& f) { return !(f.effects & CFE_BOLD); }, "\\b0"},
         {19, [](const CharFormat& f) { return f.charScaleX == 80; }, "scaling kept"},
     };
@@ -259,10 +275,12 @@ TEST(RtfReader, HostileInputStaysBounded) {
     const Case cases[] = {
         {"deep nesting", "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}')},
         {"huge \\bin", "{\\rtf1 {\\pict\\pngblip\\bin2147483647 abc}}"},
-        {"long numbers", "{\\rtf1 \\fs99999999999999999999999999999999999999999999999999 x\\u-99999999999999}"},
+        {"long numbers",
+         "{\\rtf1 \\fs99999999999999999999999999999999999999999999999999 x\\u-99999999999999}"},
         {"long word", "{\\rtf1 \\" + QByteArray(5000, 'a') + " x}"},
         {"NUL bytes", QByteArray("{\\rtf1 a\0b\0}", 11)},
-        {"many fonts", [] {
+        {"many fonts",
+         [] {
              QByteArray b = "{\\rtf1{\\fonttbl";
              for (int i = 0; i < 100000; ++i)
                  b += "{\\f" + QByteArray::number(i) + " F;}";

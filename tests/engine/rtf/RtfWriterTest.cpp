@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,6 @@ using namespace richedit::model;
 using richedit::rtf::BufferSink;
 using richedit::rtf::WriteOptions;
 using richedit::rtf::writeRtf;
-
-// Shows RTF in failure messages as text.
-void PrintTo(const QByteArray& bytes, std::ostream* os) {
-    *os << '"' << bytes.toStdString() << '"';
-}
 
 namespace {
 
@@ -83,6 +77,11 @@ bool hasWord(const QByteArray& rtf, const QByteArray& word) {
             return true;
     }
     return false;
+}
+
+// Bytes as a string, so that failures show the RTF as text.
+std::string str(const QByteArray& bytes) {
+    return bytes.toStdString();
 }
 
 qsizetype countOf(const QByteArray& rtf, const QByteArray& what) {
@@ -267,7 +266,16 @@ TEST(RtfWriter, CharacterFormatsBecomeControlWords) {
 
     Doc plain;
     const QByteArray body = bodyOf(rtfOf(plain.text(u"x"_qs).finish()));
-    EXPECT_EQ(body, "\\pard\\plain\\f0\\fs20 x\\par\r\n");
+    EXPECT_EQ(str(body), str("\\pard\\plain\\f0\\fs20 x\\par\r\n"));
+
+    // Raised text is ended explicitly before the next format.
+    Doc raised;
+    CharFormat super;
+    super.effects |= CFE_SUPERSCRIPT;
+    raised.text(u"E=mc"_qs).text(u"2"_qs, raised.cf(super)).text(u"."_qs);
+    EXPECT_EQ(str(bodyOf(rtfOf(raised.finish()))),
+              str("\\pard\\plain\\f0\\fs20 E=mc\\plain\\f0\\fs20\\super 2"
+                  "\\nosupersub\\plain\\f0\\fs20.\\par\r\n"));
 }
 
 TEST(RtfWriter, ParagraphFormatsBecomeControlWords) {
@@ -370,10 +378,10 @@ TEST(RtfWriter, ParagraphPropertiesAreWrittenWhenTheyChange) {
     d.text(u"a"_qs).para(c).text(u"b"_qs).para(c).text(u"c"_qs);
     d.b.endParagraph(d.pf(), d.cf(big)); // a mark in its own format
     const QByteArray body = bodyOf(rtfOf(d.finish()));
-    EXPECT_EQ(body, "\\pard\\qc\\plain\\f0\\fs20 a\\par\r\n"
-                    "b\\par\r\n"
-                    "\\pard c\\plain\\f0\\fs40\\par\r\n"
-                    "\\plain\\f0\\fs20\\par\r\n");
+    EXPECT_EQ(str(body), str("\\pard\\qc\\plain\\f0\\fs20 a\\par\r\n"
+                             "b\\par\r\n"
+                             "\\pard c\\plain\\f0\\fs40\\par\r\n"
+                             "\\plain\\f0\\fs20\\par\r\n"));
 }
 
 TEST(RtfWriter, SpecialCharactersAreEscaped) {
@@ -397,7 +405,7 @@ TEST(RtfWriter, SpecialCharactersAreEscaped) {
     for (const Case& c : cases) {
         Doc d;
         const QByteArray body = bodyOf(rtfOf(d.text(c.text).finish()));
-        EXPECT_EQ(body, "\\pard\\plain\\f0\\fs20" + c.written + "\\par\r\n")
+        EXPECT_EQ(str(body), str("\\pard\\plain\\f0\\fs20" + c.written + "\\par\r\n"))
             << c.text.toStdString();
     }
 
@@ -472,8 +480,9 @@ TEST(RtfWriter, PicturesAreWrittenAsHex) {
         d.text(u"a"_qs);
         d.b.object(pic, d.cf());
         const QByteArray body = bodyOf(rtfOf(d.text(u"b"_qs).finish()));
-        EXPECT_EQ(body, "\\pard\\plain\\f0\\fs20 a{\\pict" + c.header +
-                            "\\picw10\\pich20\\picwgoal300\\pichgoal400 " + lines + "}b\\par\r\n");
+        EXPECT_EQ(str(body),
+                  str("\\pard\\plain\\f0\\fs20 a{\\pict" + c.header +
+                      "\\picw10\\pich20\\picwgoal300\\pichgoal400 " + lines + "}b\\par\r\n"));
     }
 
     // Goal sizes of 0 and scales of 100 are left out; other scales are written.
@@ -495,7 +504,7 @@ TEST(RtfWriter, PicturesAreWrittenAsHex) {
     EXPECT_FALSE(rtfOf(u.finish()).contains("\\pict"));
     WriteOptions noObjects;
     noObjects.objects = false;
-    EXPECT_EQ(bodyOf(rtfOf(s.doc, noObjects)), "\\pard\\plain\\f0\\fs20\\par\r\n");
+    EXPECT_EQ(str(bodyOf(rtfOf(s.doc, noObjects))), str("\\pard\\plain\\f0\\fs20\\par\r\n"));
 }
 
 TEST(RtfWriter, ObjectsKeepClassNameDataAndResult) {
@@ -537,17 +546,18 @@ TEST(RtfWriter, TableRowsWriteCellsWithTheirEdges) {
     Document& doc =
         d.text(u"a\tb\tc\td"_qs).para(r).text(u"e\tf"_qs).para(r).text(u"after"_qs).finish();
     const QByteArray body = bodyOf(rtfOf(doc));
-    EXPECT_EQ(body, "\\trowd\\trgaph108\\cellx2000\\cellx4000\\cellx5440\\cellx6880"
-                    "\\pard\\intbl\\plain\\f0\\fs20 a\\cell b\\cell c\\cell d\\cell\\row\r\n"
-                    "\\trowd\\trgaph108\\cellx2000\\cellx4000\\pard\\intbl e\\cell f\\cell\\row\r\n"
-                    "\\pard after\\par\r\n");
+    EXPECT_EQ(str(body),
+              str("\\trowd\\trgaph108\\cellx2000\\cellx4000\\cellx5440\\cellx6880"
+                  "\\pard\\intbl\\plain\\f0\\fs20 a\\cell b\\cell c\\cell d\\cell\\row\r\n"
+                  "\\trowd\\trgaph108\\cellx2000\\cellx4000\\pard\\intbl e\\cell f\\cell\\row\r\n"
+                  "\\pard after\\par\r\n"));
 
     // A row cut by the range: its cells from the first one written, or plain text without
     // its mark.
-    EXPECT_EQ(bodyOf(rtfOf(doc, CharPos(2), CharPos(9))),
-              "\\trowd\\trgaph108\\cellx4000\\cellx5440\\cellx6880"
-              "\\pard\\intbl\\plain\\f0\\fs20 b\\cell c\\cell d\\cell\\row\r\n"
-              "\\pard\\tx2000\\tx4000 e");
+    EXPECT_EQ(str(bodyOf(rtfOf(doc, CharPos(2), CharPos(9)))),
+              str("\\trowd\\trgaph108\\cellx4000\\cellx5440\\cellx6880"
+                  "\\pard\\intbl\\plain\\f0\\fs20 b\\cell c\\cell d\\cell\\row\r\n"
+                  "\\pard\\tx2000\\tx4000 e"));
 }
 
 TEST(RtfWriter, NumberedParagraphsCarryTheirNumbers) {
@@ -571,7 +581,7 @@ TEST(RtfWriter, NumberedParagraphsCarryTheirNumbers) {
         {"arabic",
          numbering(PFN_ARABIC, PFNS_PERIOD, 0),
          {"1.", "2.", "3."},
-         "{\\*\\pn\\pnlvlbody\\pndec\\pnindent360{\\pntxta .}}"},
+         "{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta .}}"},
         {"lower roman",
          numbering(PFN_LCROMAN, PFNS_PAREN, 4),
          {"iv)", "v)", "vi)"},
@@ -622,11 +632,11 @@ TEST(RtfWriter, BulletsUseTheSymbolFont) {
     EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset1 Arial;}"
                              "{\\f1\\fnil\\fcharset2 Symbol;}}"))
         << rtf.constData();
-    EXPECT_EQ(bodyOf(rtf), "\\pard{\\pntext\\f1 \\'b7\\tab}"
-                           "{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
-                           "\\plain\\f0\\fs20 x\\par\r\n"
-                           "{\\pntext\\f1 \\'b7\\tab}y\\par\r\n"
-                           "\\pard\\par\r\n");
+    EXPECT_EQ(str(bodyOf(rtf)), str("\\pard{\\pntext\\f1 \\'b7\\tab}"
+                                    "{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
+                                    "\\plain\\f0\\fs20 x\\par\r\n"
+                                    "{\\pntext\\f1 \\'b7\\tab}y\\par\r\n"
+                                    "\\pard\\par\r\n"));
 }
 
 TEST(RtfWriter, HeadingsGetAStylesheet) {
@@ -689,12 +699,12 @@ TEST(RtfWriter, RangesWriteTheirShareOfTheText) {
     };
     for (const Case& c : cases) {
         const QByteArray rtf = rtfOf(doc, CharPos(c.from), CharPos(c.to));
-        EXPECT_EQ(bodyOf(rtf), c.body) << c.from << ".." << c.to;
+        EXPECT_EQ(str(bodyOf(rtf)), str(c.body)) << c.from << ".." << c.to;
         EXPECT_TRUE(bracesBalanced(rtf));
     }
 
     Document empty;
-    EXPECT_EQ(bodyOf(rtfOf(empty)), "\\pard\\plain\\f0\\fs20\\par\r\n");
+    EXPECT_EQ(str(bodyOf(rtfOf(empty))), str("\\pard\\plain\\f0\\fs20\\par\r\n"));
 }
 
 TEST(RtfWriter, SameDocumentSameBytesInSmallPieces) {
