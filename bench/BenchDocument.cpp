@@ -1,5 +1,7 @@
 #include "BenchDocument.h"
 
+#include "BenchRandom.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,20 +10,6 @@ namespace quillex::bench {
 using namespace richedit;
 
 namespace {
-
-// A small linear congruential generator: the same document on every run and machine.
-class Lcg {
-public:
-    explicit Lcg(uint64_t seed) : state_(seed) {}
-    uint32_t next() {
-        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-        return uint32_t(state_ >> 33);
-    }
-    uint32_t below(uint32_t n) { return next() % n; }
-
-private:
-    uint64_t state_;
-};
 
 struct ByteSource {
     const QByteArray* bytes = nullptr;

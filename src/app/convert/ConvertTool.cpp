@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cstring>
+
 namespace quillex {
 
 using namespace richedit;
@@ -21,12 +24,64 @@ constexpr auto kProgram = "quillex-convert";
 constexpr uint32_t kReadFault = 1;
 constexpr uint32_t kWriteFault = 2;
 
-// Hands the engine the next block of the QFile named by the cookie.
+// The input file as the engine's stream callback reads it. A read can be started again from
+// the first byte, so that input the engine refuses as Rich Text Format is read once more as
+// plain text: a seekable file seeks back; for a pipe the bytes already handed over are kept
+// (up to kReplayLimit) and handed over again first.
+class InputFile {
+public:
+    explicit InputFile(const QString& path) : file_(path) {}
+    bool open() {
+        if (!file_.open(QIODevice::ReadOnly))
+            return false;
+        keep_ = file_.isSequential();
+        return true;
+    }
+    QString errorString() const { return file_.errorString(); }
+
+    // Hands the engine the next block; answers the callback's result.
+    uint32_t read(uint8_t* buffer, int32_t size, int32_t& transferred) {
+        transferred = 0;
+        if (replayAt_ < kept_.size()) {
+            const auto n = int32_t(std::min<qsizetype>(size, kept_.size() - replayAt_));
+            std::memcpy(buffer, kept_.constData() + replayAt_, size_t(n));
+            replayAt_ += n;
+            transferred = n;
+            return 0;
+        }
+        const qint64 n = file_.read(reinterpret_cast<char*>(buffer), size);
+        if (n < 0)
+            return kReadFault;
+        transferred = int32_t(n);
+        if (keep_) {
+            if (kept_.size() + n <= kReplayLimit)
+                kept_.append(reinterpret_cast<const char*>(buffer), qsizetype(n));
+            else
+                overflowed_ = true;
+        }
+        return 0;
+    }
+
+    // Starts again from the first byte; false when that is no longer possible.
+    bool rewind() {
+        keep_ = false;
+        if (!file_.isSequential())
+            return file_.seek(0);
+        replayAt_ = 0;
+        return !overflowed_;
+    }
+
+private:
+    static constexpr qsizetype kReplayLimit = qsizetype(1) << 20;
+    QFile file_;
+    bool keep_ = false;
+    bool overflowed_ = false;
+    QByteArray kept_;
+    qsizetype replayAt_ = 0;
+};
+
 uint32_t readBlock(uintptr_t cookie, uint8_t* buffer, int32_t size, int32_t& transferred) {
-    auto* file = reinterpret_cast<QFile*>(cookie);
-    const qint64 n = file->read(reinterpret_cast<char*>(buffer), size);
-    transferred = n > 0 ? int32_t(n) : 0;
-    return n < 0 ? kReadFault : 0;
+    return reinterpret_cast<InputFile*>(cookie)->read(buffer, size, transferred);
 }
 
 // Writes the engine's block to the QSaveFile named by the cookie.
@@ -45,8 +100,10 @@ QString quoted(const QString& path) {
     return u'\'' + path + u'\'';
 }
 
-const QString kRtfUnsupported =
-    QStringLiteral("Rich Text Format is not supported by this build yet");
+QString formatName(FileFormat format) {
+    return format == FileFormat::Rtf ? QStringLiteral("Rich Text Format")
+                                     : QStringLiteral("plain text");
+}
 
 } // namespace
 
@@ -80,8 +137,13 @@ QString ConvertTool::helpText() {
         "UTF-8 with CR LF line ends. OUTPUT is written to a temporary file in its folder\n"
         "that replaces OUTPUT only once it has been written completely.\n"
         "\n"
-        "Rich Text Format goes as far as this build's text engine takes it; where the\n"
-        "engine does not read or write it yet, the converter says so and exits with 2.\n"
+        "Rich Text Format is read with its formatting; plain text OUTPUT keeps only its\n"
+        "text. Whatever RTF holds besides the text (font and colour tables, styles,\n"
+        "document information, pictures) is not counted by --stats. A damaged or\n"
+        "truncated RTF file is converted as far as it can be read. An INPUT read as\n"
+        "Rich Text Format that does not begin with an RTF header is read as plain text\n"
+        "instead, with a note on standard error. Rich Text Format is written with the\n"
+        "Windows-1252 code page and Unicode escapes for the other characters.\n"
         "\n"
         "Exit status:\n"
         "  0  success\n"
@@ -150,16 +212,30 @@ int ConvertTool::fail(ExitCode code, const QString& message) {
     return code;
 }
 
+void ConvertTool::notice(const QString& message) {
+    err_ << kProgram << ": note: " << message << '\n';
+    err_.flush();
+}
+
 int ConvertTool::load(RichEditEngine& engine, const QString& path, FileFormat format) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    InputFile file(path);
+    if (!file.open())
         return fail(ReadError, "cannot open " + quoted(path) + ": " + file.errorString());
     EDITSTREAM stream;
     stream.dwCookie = reinterpret_cast<uintptr_t>(&file);
     stream.pfnCallback = readBlock;
     engine.EM_STREAMIN(streamFormat(format), stream);
+    if (stream.dwError == ESE_REJECTED_FORMAT && format == FileFormat::Rtf) {
+        // Not Rich Text Format whatever its name says: rather than refuse the file, the text it
+        // holds is read as it is.
+        if (!file.rewind())
+            return fail(ReadError, "cannot read " + quoted(path) + " again as plain text");
+        notice(quoted(path) + " is not Rich Text Format; read as plain text");
+        engine.EM_STREAMIN(SF_TEXT, stream);
+    }
     if (stream.dwError == ESE_REJECTED_FORMAT)
-        return fail(UnsupportedFormat, kRtfUnsupported);
+        return fail(UnsupportedFormat,
+                    "the text engine cannot read " + formatName(format) + " in this build");
     if (stream.dwError != 0)
         return fail(ReadError, "cannot read " + quoted(path) + ": " + file.errorString());
     return Success;
@@ -177,7 +253,8 @@ int ConvertTool::save(RichEditEngine& engine, const QString& path, FileFormat fo
         // Nothing replaces the target: the temporary file goes away with the cancelled save.
         file.cancelWriting();
         if (stream.dwError == ESE_REJECTED_FORMAT)
-            return fail(UnsupportedFormat, kRtfUnsupported);
+            return fail(UnsupportedFormat,
+                        "the text engine cannot write " + formatName(format) + " in this build");
         return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
     }
     if (!file.commit())

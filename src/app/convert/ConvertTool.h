@@ -46,6 +46,8 @@ public:
 
 private:
     int fail(ExitCode code, const QString& message);
+    // A one-line remark on standard error about a conversion that goes on.
+    void notice(const QString& message);
     int load(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
     int save(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
 

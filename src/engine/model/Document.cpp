@@ -333,6 +333,9 @@ Fragment Document::plainFragment(const QString& text, CharFormatId format,
         } else if (c == u'\n') {
             f.text.append(QChar(kParagraphMark));
             f.marks.push_back(markFormat);
+        } else if (c == QChar(kObjectChar)) {
+            // Plain text brings no objects: an object character stands for a missing one.
+            f.text.append(QChar(0xFFFD));
         } else {
             f.text.append(c);
         }

@@ -20,6 +20,12 @@ namespace {
 
 constexpr int kMaxDepth = 4096;
 
+// Parameters are 32-bit but arithmetic on them is done in 64 bits and clamped to what the
+// field can hold, so that no number in a document can overflow.
+template <class T = int32_t> T clamped(int64_t v, int64_t lo, int64_t hi) {
+    return T(std::clamp(v, lo, hi));
+}
+
 enum class Dest : uint8_t {
     Body,
     Skip,
@@ -218,6 +224,7 @@ private:
     bool inRow_ = false;
     int paraTabs_ = 0; // tabs in the paragraph being read
     bool cellSep_ = false;
+    CharFormatId cellSepFormat_ = 0;
     std::vector<int32_t> cellEdges_;
     std::vector<int32_t> rowEdges_;
 
@@ -409,15 +416,21 @@ void Reader::decodePending() {
         target->append(decoded);
         return;
     }
-    if (st().dest == Dest::Body)
+    if (st().dest == Dest::Body) {
+        // Paragraph marks and object characters come only from their control words.
+        decoded.removeIf([](QChar c) {
+            return c == u'\r' || c == u'\n' || c == QChar(model::kObjectChar);
+        });
         put(QStringView(decoded));
+    }
 }
 
 void Reader::beforeContent() {
     materialize();
     if (cellSep_) {
         cellSep_ = false;
-        body_.append(QChar(u'\t'));
+        const QChar tab(u'\t');
+        builder_.text(QStringView(&tab, 1), cellSepFormat_);
         ++paraTabs_;
     }
 }
@@ -429,8 +442,20 @@ void Reader::put(QChar c) {
 void Reader::put(QStringView s) {
     if (s.isEmpty() || st().dest != Dest::Body)
         return;
+    if (cellSep_) {
+        // The separator of the cell that ended before this text, in the format it ended with.
+        cellSep_ = false;
+        materialize();
+        if (!body_.isEmpty()) {
+            builder_.text(body_, bodyFormat_);
+            body_.clear();
+        }
+        const QChar tab(u'\t');
+        builder_.text(QStringView(&tab, 1), cellSepFormat_);
+        ++paraTabs_;
+    }
     if (body_.isEmpty()) {
-        beforeContent();
+        materialize();
         bodyFormat_ = formatId();
     }
     body_.append(s);
@@ -455,10 +480,6 @@ void Reader::materialize() {
 void Reader::insertObject(model::ObjectRef object) {
     flushBody();
     beforeContent();
-    if (!body_.isEmpty()) { // the cell separator
-        builder_.text(body_, formatId());
-        body_.clear();
-    }
     builder_.object(std::move(object), formatId());
 }
 
@@ -528,7 +549,7 @@ ParaFormat Reader::resolvedParagraph() {
                 else
                     pf.numberingStyle = PFNS_PLAIN;
                 if (pf.numberingTab == 0)
-                    pf.numberingTab = uint16_t(std::clamp(std::abs(lv.fi), 0, 65535));
+                    pf.numberingTab = clamped<uint16_t>(std::abs(int64_t(lv.fi)), 0, 65535);
             }
         }
     }
@@ -536,6 +557,8 @@ ParaFormat Reader::resolvedParagraph() {
         // A row's cells are separated by tabs, and its tab stops are the right edges of all
         // cells but the last; edges the row does not define follow in steps of an inch.
         pf.effects |= PFE_TABLE;
+        pf.numbering = 0; // a row is not a list item
+        pf.numberingStart = pf.numberingStyle = pf.numberingTab = 0;
         const int n = std::min(paraTabs_, MAX_TAB_STOPS);
         pf.tabCount = int16_t(n);
         pf.tabs.fill(0);
@@ -610,8 +633,14 @@ void Reader::fontName(std::string_view bytes) {
             continue;
         }
         decodeFontName();
-        if (currentFont_ >= 0)
-            fonts_[currentFont_].name = fontNameText_.trimmed();
+        if (currentFont_ >= 0) {
+            // Control characters are no part of a name.
+            QString name;
+            for (QChar ch : std::as_const(fontNameText_))
+                if (ch.unicode() >= 0x20)
+                    name.append(ch);
+            fonts_[currentFont_].name = name.trimmed();
+        }
         fontNameText_.clear();
     }
 }
@@ -785,6 +814,13 @@ void Reader::symbol(char c) {
         return;
     default:
         break;
+    }
+    const QChar special = c == '~' ? QChar(0x00A0) : c == '-' ? QChar(0x00AD)
+                        : c == '_' ? QChar(0x2011) : QChar();
+    if (st().dest == Dest::FontTable && !special.isNull()) {
+        decodeFontName();
+        fontNameText_.append(special);
+        return;
     }
     if (st().dest != Dest::Body)
         return;
@@ -1329,7 +1365,8 @@ void Reader::word(const Token& t) {
         if (s.dest == Dest::Body) {
             decodePending();
             const auto unit = char16_t(t.param < 0 ? t.param + 65536 : t.param);
-            put(QChar(unit));
+            if (unit != u'\r' && unit != u'\n' && unit != model::kObjectChar)
+                put(QChar(unit));
             skipFallback_ = s.uc;
         }
         return;
@@ -1375,7 +1412,7 @@ void Reader::charWord(Kw kw, const Token& t) {
         return;
     case Kw::fs:
         if (t.param > 0)
-            cf.height = std::min(t.param, 3276) * 10;
+            cf.height = clamped(int64_t(t.param) * 10, 10, 32760);
         return;
     case Kw::b:
         effect(CFE_BOLD);
@@ -1453,10 +1490,10 @@ void Reader::charWord(Kw kw, const Token& t) {
         cf.offset = 0;
         return;
     case Kw::up:
-        cf.offset = (t.hasParam ? t.param : 6) * 10;
+        cf.offset = clamped(int64_t(t.hasParam ? t.param : 6) * 10, -0x7FFFFF, 0x7FFFFF);
         return;
     case Kw::dn:
-        cf.offset = -(t.hasParam ? t.param : 6) * 10;
+        cf.offset = clamped(-int64_t(t.hasParam ? t.param : 6) * 10, -0x7FFFFF, 0x7FFFFF);
         return;
     case Kw::v:
         effect(CFE_HIDDEN);
@@ -1495,13 +1532,13 @@ void Reader::charWord(Kw kw, const Token& t) {
         effect(CFE_IMPRINT);
         return;
     case Kw::expnd:
-        cf.spacing = int16_t(std::clamp(t.param * 5, -32768, 32767));
+        cf.spacing = clamped<int16_t>(int64_t(t.param) * 5, -32768, 32767);
         return;
     case Kw::expndtw:
         cf.spacing = int16_t(std::clamp(t.param, -32768, 32767));
         return;
     case Kw::kerning:
-        cf.kerning = uint16_t(std::clamp(t.param * 10, 0, 65535));
+        cf.kerning = clamped<uint16_t>(int64_t(t.param) * 10, 0, 65535);
         return;
     case Kw::lang:
         if (!plain)
@@ -1521,14 +1558,16 @@ void Reader::charWord(Kw kw, const Token& t) {
 void Reader::paraWord(Kw kw, const Token& t) {
     GroupState& s = st();
     ParaFormat& pf = s.pf;
-    auto clampTwips = [](int32_t v) { return std::clamp(v, -0x7FFFFF, 0x7FFFFF); };
+    auto clampTwips = [](int64_t v) { return clamped(v, -0x7FFFFF, 0x7FFFFF); };
     // The first line's indent and the others' offset follow from \li and \fi together.
-    auto setIndents = [&](int32_t li, int32_t fi) {
+    auto setIndents = [&](int64_t li, int64_t fi) {
+        li = clampTwips(li);
+        fi = clampTwips(fi);
         pf.startIndent = clampTwips(li + fi);
         pf.offset = clampTwips(-fi);
     };
-    const int32_t li = pf.startIndent + pf.offset;
-    const int32_t fi = -pf.offset;
+    const int64_t li = int64_t(pf.startIndent) + pf.offset;
+    const int64_t fi = -int64_t(pf.offset);
     switch (kw) {
     case Kw::pard: {
         flushBody();
@@ -1542,7 +1581,15 @@ void Reader::paraWord(Kw kw, const Token& t) {
     case Kw::s: {
         const auto it = styles_.constFind(t.param);
         if (it != styles_.constEnd() && s.dest == Dest::Body) {
+            // The style is the base; a numbering already given for the paragraph stays.
+            const ParaFormat given = pf;
             pf = it->pf;
+            if (given.numbering) {
+                pf.numbering = given.numbering;
+                pf.numberingStart = given.numberingStart;
+                pf.numberingStyle = given.numberingStyle;
+                pf.numberingTab = given.numberingTab;
+            }
             s.cf = it->cf;
         }
         return;
@@ -1600,7 +1647,7 @@ void Reader::paraWord(Kw kw, const Token& t) {
                 pf.lineSpacing = 0;
             } else {
                 pf.lineSpacingRule = 5;
-                pf.lineSpacing = std::clamp(std::abs(v) / 12, 1, 0x7FFF);
+                pf.lineSpacing = clamped(std::abs(int64_t(v)) / 12, 1, 0x7FFF);
             }
         } else if (v > 0) {
             pf.lineSpacingRule = 3;
@@ -1753,9 +1800,13 @@ void Reader::paraWord(Kw kw, const Token& t) {
         flushBody();
         if (cellSep_) {
             cellSep_ = false; // an empty cell: its separator goes out now
-            put(QChar(u'\t'));
+            materialize();
+            const QChar tab(u'\t');
+            builder_.text(QStringView(&tab, 1), cellSepFormat_);
+            ++paraTabs_;
         }
         cellSep_ = true;
+        cellSepFormat_ = doc_.charFormats().intern(st().cf);
         return;
     case Kw::row:
         endRow();

@@ -319,7 +319,7 @@ void BodyWriter::paraProperties(const ParaFormat& pf, bool inRow) {
     default:
         break;
     }
-    if (headingLevel(pf.style) && pf.outlineLevel != 0)
+    if (pf.outlineLevel != 0)
         out_.word("outlinelevel", pf.outlineLevel);
     if (inRow)
         return; // a row's tab stops are its cell edges
@@ -565,6 +565,8 @@ void BodyWriter::useFormat(CharFormatId id) {
         out_.word("kerning", f.kerning / 10);
     if (f.charScaleX != 100)
         out_.word("charscalex", f.charScaleX);
+    if (f.animation != 0)
+        out_.word("animtext", f.animation);
     if (f.lcid != 0 && !options_.plainRtf)
         out_.word("lang", f.lcid);
 }

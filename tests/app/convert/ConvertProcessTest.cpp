@@ -26,11 +26,14 @@ struct TProcessResult {
 };
 
 TProcessResult RunProgram(const QStringList& arguments,
-                          const std::function<void()>& prepareChild = {}) {
+                          const std::function<void()>& prepareChild = {},
+                          const QByteArray& standardInput = {}) {
     QProcess process;
     if (prepareChild)
         process.setChildProcessModifier(prepareChild);
     process.start(QStringLiteral(QUILLEX_CONVERT_EXE), arguments);
+    process.write(standardInput);
+    process.closeWriteChannel();
     TProcessResult r;
     r.Finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     r.Exit = process.exitCode();
@@ -66,6 +69,39 @@ TEST_F(ConvertProcessTest, ConvertsAFileWithANonAsciiNameAndPrintsItsCounts) {
     EXPECT_EQ(r.Out, "Paragraphs: 1\nWords: 2\nCharacters: 10\n");
     EXPECT_EQ(Read(out), "Gr\xC3\xBC\xC3\x9F"
                          "e Welt\r\n");
+}
+
+// A pipe cannot seek back: input that turns out not to be Rich Text Format is read as plain
+// text from the bytes the first attempt already took.
+TEST_F(ConvertProcessTest, ReadsRichTextAndPlainTextFromAPipe) {
+    QByteArray longText;
+    for (int i = 0; i < 5000; ++i)
+        longText += "line " + QByteArray::number(i) + " of text arriving through a pipe\n";
+    QByteArray longExpected = longText;
+    longExpected.replace("\n", "\r\n");
+    const struct {
+        const char* Name;
+        QByteArray Input;
+        QByteArray Expected;
+        bool Note;
+    } cases[] = {
+        {"Rich Text Format", "{\\rtf1\\ansi Gr\\'fc\\'dfe {\\b fett}\\par}",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e fett",
+         false},
+        {"plain text", "K\xC3\xB6ln\nzwei\n", "K\xC3\xB6ln\r\nzwei\r\n", true},
+        {"plain text of many blocks", longText, longExpected, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString out = PathOf(QStringLiteral("out.txt"));
+        const TProcessResult r = RunProgram({"--from", "rtf", "/dev/stdin", out}, {}, c.Input);
+        ASSERT_TRUE(r.Finished);
+        EXPECT_EQ(r.Exit, 0) << r.Err.toStdString();
+        EXPECT_EQ(r.Err.contains("is not Rich Text Format; read as plain text"), c.Note)
+            << r.Err.toStdString();
+        EXPECT_EQ(Read(out), c.Expected);
+    }
 }
 
 TEST_F(ConvertProcessTest, MissingInputFailsWithOneLineOnStandardError) {

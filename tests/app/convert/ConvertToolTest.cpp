@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -155,10 +156,233 @@ TEST(ConvertToolHelp, DocumentsEveryOptionAndWhatIsCounted) {
     const TRunResult r = RunTool({"--help"});
     EXPECT_EQ(r.Exit, ConvertTool::Success);
     EXPECT_TRUE(r.Err.isEmpty());
-    for (const char* text :
-         {"Usage: quillex-convert", "--from FORMAT", "--to FORMAT", "--stats", "--help",
-          "--version", "Paragraphs", "Words", "Characters", "Exit status", "Rich Text Format"})
+    for (const char* text : {"Usage: quillex-convert", "--from FORMAT", "--to FORMAT", "--stats",
+                             "--help", "--version", "Paragraphs", "Words", "Characters",
+                             "Exit status", "Rich Text Format", "read as plain text"})
         EXPECT_TRUE(r.Out.contains(QLatin1String(text))) << text;
+}
+
+// ---- Rich Text Format ------------------------------------------------------------------
+
+// An engine holding an RTF document, to look at the formats a conversion wrote.
+std::unique_ptr<richedit::RichEditEngine> LoadRtf(const QByteArray& rtf) {
+    auto engine = std::make_unique<richedit::RichEditEngine>();
+    qsizetype offset = 0;
+    richedit::EDITSTREAM stream;
+    stream.pfnCallback = [&](uintptr_t, uint8_t* buffer, int32_t size, int32_t& done) {
+        done = int32_t(std::min<qsizetype>(size, rtf.size() - offset));
+        std::memcpy(buffer, rtf.constData() + offset, size_t(done));
+        offset += done;
+        return 0u;
+    };
+    engine->EM_STREAMIN(richedit::SF_RTF, stream);
+    EXPECT_EQ(stream.dwError, 0u);
+    return engine;
+}
+
+struct TRtfCase {
+    const char* Name;
+    QByteArray Rtf;
+    QByteArray Text; // UTF-8
+};
+
+// The paragraph mark before the closing brace is the document's last one: it ends the text
+// without a line end of its own.
+TEST_F(ConvertToolTest, RichTextGivesItsTextWithoutTheFormatting) {
+    const TRtfCase cases[] = {
+        {"character formats and escaped braces",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times;}}"
+         "{\\colortbl;\\red192\\green0\\blue0;}\n"
+         "\\pard\\b Bold\\b0  and {\\i italic}, {\\cf1 red}, {\\f1\\fs32 big} \\{x\\}\\par\n"
+         "\\pard\\qc Second\\tab line\\par}",
+         "Bold and italic, red, big {x}\r\nSecond\tline"},
+        {"code page and Unicode escapes",
+         "{\\rtf1\\ansi\\ansicpg1252\\uc1 Gr\\'fc\\'dfe \\'80 \\'93q\\'94 \\u945?\\u946? "
+         "\\u20013?\\u25991? \\u-10179?\\u-8704?\\par}",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xCE\xB1\xCE\xB2 \xE4\xB8\xAD\xE6\x96\x87 "
+         "\xF0\x9F\x98\x80"},
+        {"tables and destinations that hold no text",
+         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}"
+         "{\\stylesheet{\\s1 heading 1;}}{\\info{\\title The title}{\\author Someone}}"
+         "{\\*\\generator Writer 1.0;}{\\*\\unknowndest hidden}\\unknownword visible\\par}",
+         "visible"},
+        {"a link gives the text it shows",
+         "{\\rtf1\\ansi see {\\field{\\*\\fldinst{HYPERLINK \"http://x.example/\"}}"
+         "{\\fldrslt{link text}}} now\\par}",
+         "see link text now"},
+        {"truncated inside a group", "{\\rtf1\\ansi First\\par Second {\\b bold wo",
+         "First\r\nSecond bold wo"},
+        {"an empty document", "{\\rtf1}", ""},
+    };
+    for (const TRtfCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString in = Write(QStringLiteral("in.rtf"), c.Rtf);
+        const QString out = PathOf(QStringLiteral("out.txt"));
+        const TRunResult r = RunTool({in, out});
+        ASSERT_EQ(r.Exit, ConvertTool::Success) << r.Err.toStdString();
+        EXPECT_TRUE(r.Err.isEmpty()) << r.Err.toStdString();
+        EXPECT_EQ(Read(out), c.Text);
+    }
+}
+
+TEST_F(ConvertToolTest, TextThroughRichTextAndBackKeepsEveryCharacter) {
+    const TRoundTripCase cases[] = {
+        {"non-ASCII letters and a character outside the BMP",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xC3\xA9t\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x9C\xD0\xB8\xD1\x80 "
+         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9D\x84\x9E\n",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xC3\xA9t\xC3\xA9 \xCE\xB1\xCE\xB2\xCE\xB3 \xD0\x9C\xD0\xB8\xD1\x80 "
+         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9D\x84\x9E\r\n"},
+        {"characters RTF escapes", "{\\rtf1 not a header} back\\slash\ttab\n",
+         "{\\rtf1 not a header} back\\slash\ttab\r\n"},
+        {"typographic and special spaces",
+         "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC a\xC2\xA0"
+         "b\xC2\xAD"
+         "c\xE2\x80\x91"
+         "d\n",
+         "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC a\xC2\xA0"
+         "b\xC2\xAD"
+         "c\xE2\x80\x91"
+         "d\r\n"},
+        {"blank lines and no final line end", "\n\nx\n\ny", "\r\n\r\nx\r\n\r\ny"},
+        {"empty file", "", ""},
+    };
+    for (const TRoundTripCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString in = Write(QStringLiteral("in.txt"), c.Input);
+        const QString rtf = PathOf(QStringLiteral("mid.rtf"));
+        const QString back = PathOf(QStringLiteral("back.txt"));
+        const TRunResult toRtf = RunTool({in, rtf});
+        ASSERT_EQ(toRtf.Exit, ConvertTool::Success) << toRtf.Err.toStdString();
+        const QByteArray written = Read(rtf);
+        EXPECT_TRUE(written.startsWith("{\\rtf1")) << written.toStdString();
+        EXPECT_TRUE(
+            std::all_of(written.begin(), written.end(), [](char b) { return uchar(b) < 0x80; }))
+            << "RTF output is 7-bit: " << written.toStdString();
+        const TRunResult toText = RunTool({rtf, back});
+        ASSERT_EQ(toText.Exit, ConvertTool::Success) << toText.Err.toStdString();
+        EXPECT_TRUE(toText.Err.isEmpty()) << toText.Err.toStdString();
+        EXPECT_EQ(Read(back), c.Expected);
+    }
+}
+
+TEST_F(ConvertToolTest, RichTextToRichTextKeepsTextAndFormatting) {
+    const QString in = Write(
+        QStringLiteral("in.rtf"),
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Liberation Sans;}{\\f1\\froman Liberation "
+        "Serif;}}{\\colortbl;\\red192\\green0\\blue0;}\n"
+        "\\pard\\qc\\f0\\fs24 plain {\\b bold} {\\i italic} {\\cf1 red} {\\f1\\fs40 big}\\par\n"
+        "\\pard S\\'fc\\'df \\u945?\\par}");
+    const QString once = PathOf(QStringLiteral("once.rtf"));
+    const QString twice = PathOf(QStringLiteral("twice.rtf"));
+    ASSERT_EQ(RunTool({in, once}).Exit, ConvertTool::Success);
+    ASSERT_EQ(RunTool({once, twice}).Exit, ConvertTool::Success);
+    // What the converter writes, it reads back to the same document.
+    EXPECT_EQ(Read(once), Read(twice));
+
+    const auto engine = LoadRtf(Read(once));
+    EXPECT_EQ(engine->WM_GETTEXT(),
+              QString::fromUtf8("plain bold italic red big\rS\xC3\xBC\xC3\x9F \xCE\xB1"));
+    struct TSpan {
+        const char* Word;
+        uint32_t Effects;
+        int32_t Height;
+        richedit::COLORREF Colour; // 0xFFFFFFFF: automatic
+        const char* Face;
+    };
+    const TSpan spans[] = {
+        {"plain", 0, 240, 0xFFFFFFFF, "Liberation Sans"},
+        {"bold", richedit::CFE_BOLD, 240, 0xFFFFFFFF, "Liberation Sans"},
+        {"italic", richedit::CFE_ITALIC, 240, 0xFFFFFFFF, "Liberation Sans"},
+        {"red", 0, 240, 0x000000C0, "Liberation Sans"},
+        {"big", 0, 400, 0xFFFFFFFF, "Liberation Serif"},
+    };
+    const QString text = engine->WM_GETTEXT();
+    for (const TSpan& span : spans) {
+        SCOPED_TRACE(span.Word);
+        const auto at = int32_t(text.indexOf(QLatin1String(span.Word)));
+        ASSERT_GE(at, 0);
+        engine->EM_EXSETSEL({at, at + int32_t(std::strlen(span.Word))});
+        richedit::CHARFORMAT2W cf;
+        engine->EM_GETCHARFORMAT(richedit::SCF_SELECTION, cf);
+        EXPECT_EQ(cf.dwEffects & (richedit::CFE_BOLD | richedit::CFE_ITALIC), span.Effects);
+        EXPECT_EQ(cf.yHeight, span.Height);
+        if (span.Colour == 0xFFFFFFFF) {
+            EXPECT_TRUE(cf.dwEffects & richedit::CFE_AUTOCOLOR);
+        } else {
+            EXPECT_FALSE(cf.dwEffects & richedit::CFE_AUTOCOLOR);
+            EXPECT_EQ(cf.crTextColor, span.Colour);
+        }
+        EXPECT_EQ(richedit::faceNameOf(cf.szFaceName), QLatin1String(span.Face));
+    }
+    engine->EM_EXSETSEL({0, 0});
+    richedit::PARAFORMAT2 pf;
+    engine->EM_GETPARAFORMAT(pf);
+    EXPECT_EQ(pf.wAlignment, richedit::PFA_CENTER);
+}
+
+TEST_F(ConvertToolTest, StatisticsOfRichTextCountItsTextNotItsCode) {
+    // Two paragraphs of text, "Grüße aus Köln" (14 characters) and "zwei\tWörter link" (16),
+    // amid tables, document information, fields and formatting.
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Courier New;}}"
+        "{\\colortbl;\\red192\\green0\\blue0;}{\\stylesheet{\\s1 heading 1;}}"
+        "{\\info{\\title A title of five words}{\\author Someone Else}}"
+        "{\\*\\generator Some Writer 2.0;}\\viewkind4\\uc1\n"
+        "\\pard\\s1\\sb240\\b\\fs32 Gr\\'fc\\'dfe {\\i\\cf1 aus} K\\'f6ln\\par\n"
+        "\\pard\\plain zwei\\tab W\\u246?rter {\\field{\\*\\fldinst{HYPERLINK "
+        "\"http://example.org/a/long/target\"}}{\\fldrslt{\\ul link}}}\\par\n"
+        "\\pard\\par}";
+    const QString in = Write(QStringLiteral("in.rtf"), rtf);
+    const QString out = PathOf(QStringLiteral("out.txt"));
+    const TRunResult r = RunTool({"--stats", in, out});
+    ASSERT_EQ(r.Exit, ConvertTool::Success) << r.Err.toStdString();
+    EXPECT_EQ(r.Out, "Paragraphs: 2\nWords: 6\nCharacters: 30\n");
+    // The same counts as the plain text the document converts to.
+    EXPECT_EQ(RunTool({"--stats", out}).Out, r.Out);
+}
+
+// A file that is to be read as Rich Text Format but does not begin with an RTF header is
+// read as plain text, with a note, as the editor opens such a file.
+TEST_F(ConvertToolTest, RichTextInputWithoutAnRtfHeaderIsReadAsPlainText) {
+    struct TCase {
+        const char* Name;
+        const char* File;
+        QStringList Options;
+        QByteArray Input;
+        QByteArray Expected;
+    };
+    const TCase cases[] = {
+        {"text named .rtf",
+         "notes.rtf",
+         {},
+         "just words\nline two\n",
+         "just words\r\nline two\r\n"},
+        {"text read with --from rtf",
+         "notes.txt",
+         {"--from", "rtf"},
+         "K\xC3\xB6ln\n",
+         "K\xC3\xB6ln\r\n"},
+        {"a brace but no header", "brace.rtf", {}, "{not rtf}\n", "{not rtf}\r\n"},
+        {"UTF-16 with byte-order mark",
+         "wide.rtf",
+         {},
+         quillex::testing::Utf16LEWithBom(QStringLiteral("{\\rtf1 wide}")),
+         "{\\rtf1 wide}"},
+        {"empty file", "empty.rtf", {}, "", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString in = Write(QString::fromLatin1(c.File), c.Input);
+        const QString out = PathOf(QStringLiteral("out.txt"));
+        const TRunResult r = RunTool(QStringList(c.Options) << in << out);
+        ASSERT_EQ(r.Exit, ConvertTool::Success) << r.Err.toStdString();
+        EXPECT_EQ(r.Err, "quillex-convert: note: '" + in +
+                             "' is not Rich Text Format; read as plain text\n");
+        EXPECT_EQ(Read(out), c.Expected);
+    }
 }
 
 // ---- Failures ----------------------------------------------------------------------------
@@ -241,43 +465,6 @@ TEST_F(ConvertFailureTest, FailuresExplainThemselvesInOneLineAndKeepTheTarget) {
          {"@in.txt", "@nowhere/out.txt"},
          ConvertTool::WriteError,
          "cannot write '@nowhere/out.txt'"},
-    };
-    for (const TFailureCase& c : cases)
-        ExpectFailure(c);
-}
-
-// The converter leaves Rich Text Format to the engine: while the engine refuses it, so does
-// the converter, with a message of its own instead of writing something else.
-bool EngineRefusesRtf() {
-    const QByteArray rtf("{\\rtf1\\ansi x\\par}");
-    qsizetype offset = 0;
-    richedit::EDITSTREAM stream;
-    stream.pfnCallback = [&](uintptr_t, uint8_t* buffer, int32_t size, int32_t& done) {
-        done = int32_t(std::min<qsizetype>(size, rtf.size() - offset));
-        std::memcpy(buffer, rtf.constData() + offset, size_t(done));
-        offset += done;
-        return 0u;
-    };
-    richedit::RichEditEngine engine;
-    engine.EM_STREAMIN(richedit::SF_RTF, stream);
-    return stream.dwError == richedit::ESE_REJECTED_FORMAT;
-}
-
-TEST_F(ConvertFailureTest, RichTextFormatIsRefusedWhileTheEngineRefusesIt) {
-    if (!EngineRefusesRtf())
-        GTEST_SKIP() << "the engine reads Rich Text Format";
-    const char* message = "Rich Text Format is not supported by this build yet";
-    const TFailureCase cases[] = {
-        {"RTF input", {"@in.rtf", "@out.txt"}, ConvertTool::UnsupportedFormat, message},
-        {"RTF input for statistics",
-         {"--stats", "@in.rtf"},
-         ConvertTool::UnsupportedFormat,
-         message},
-        {"RTF output", {"@in.txt", "@out.rtf"}, ConvertTool::UnsupportedFormat, message},
-        {"RTF named by --to",
-         {"--to", "rtf", "@in.txt", "@out.txt"},
-         ConvertTool::UnsupportedFormat,
-         message},
     };
     for (const TFailureCase& c : cases)
         ExpectFailure(c);

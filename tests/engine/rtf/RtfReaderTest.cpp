@@ -292,6 +292,10 @@ TEST(RtfReader, HostileInputStaysBounded) {
         {"cells without rows", "{\\rtf1 a\\cell b\\cell}"},
         {"row without cells", "{\\rtf1 \\row\\row x}"},
         {"\\uc huge", "{\\rtf1\\uc2000000000 \\u65 abc}"},
+        {"extreme parameters",
+         "{\\rtf1 \\fi-2147483648\\li2147483647\\ri-2147483648\\up2147483647\\dn-2147483648"
+         "\\expnd2147483647\\kerning-2147483648\\fs-2147483648\\sl-2147483648\\slmult1"
+         "\\tx-5\\tx2147483647\\cellx-2147483648\\ls2147483647\\ilvl-9 x\\row}"},
     };
     for (const Case& c : cases) {
         auto l = load(c.rtf);

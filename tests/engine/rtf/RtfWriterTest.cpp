@@ -647,7 +647,7 @@ TEST(RtfWriter, HeadingsGetAStylesheet) {
     h3.style = -4;
     h3.outlineLevel = 2;
     ParaFormat body;
-    body.outlineLevel = 5; // outline levels belong to headings only
+    body.outlineLevel = 5; // an outline level is kept on any paragraph
     const QByteArray rtf = rtfOf(d.text(u"Title"_qs)
                                      .para(d.pf(h3))
                                      .text(u"Top"_qs)
@@ -660,7 +660,7 @@ TEST(RtfWriter, HeadingsGetAStylesheet) {
     const QByteArray written = bodyOf(rtf);
     EXPECT_TRUE(written.startsWith("\\pard\\s3\\outlinelevel2\\plain"));
     EXPECT_TRUE(written.contains("\\pard\\s1\\plain\\f0\\fs20 Top"));
-    EXPECT_FALSE(hasWord(written, "\\outlinelevel5"));
+    EXPECT_TRUE(hasWord(written, "\\outlinelevel5"));
 
     Doc plain;
     EXPECT_FALSE(rtfOf(plain.text(u"x"_qs).finish()).contains("\\stylesheet"));
