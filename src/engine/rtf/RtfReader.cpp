@@ -822,6 +822,11 @@ void Reader::symbol(char c) {
         fontNameText_.append(special);
         return;
     }
+    if (QString* target = textTarget(); target && !special.isNull()) {
+        decodePending();
+        target->append(special);
+        return;
+    }
     if (st().dest != Dest::Body)
         return;
     decodePending();
@@ -900,7 +905,7 @@ void Reader::word(const Token& t) {
         return;
     case Kw::info:
         setDest(Dest::Info);
-        info_ = "{\\info";
+        info_ = "{\\info ";
         return;
     case Kw::pict:
         if (s.dest == Dest::Body || s.dest == Dest::ObjResult) {
@@ -1806,7 +1811,7 @@ void Reader::paraWord(Kw kw, const Token& t) {
             ++paraTabs_;
         }
         cellSep_ = true;
-        cellSepFormat_ = doc_.charFormats().intern(st().cf);
+        cellSepFormat_ = formatId();
         return;
     case Kw::row:
         endRow();
