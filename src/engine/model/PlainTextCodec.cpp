@@ -34,14 +34,19 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian) {
 
 } // namespace
 
-QString decodeWindows1252(const QByteArray& bytes) {
-    QString out;
-    out.resize(bytes.size());
-    QChar* d = out.data();
+void appendWindows1252(const QByteArray& bytes, QString& out) {
+    const qsizetype base = out.size();
+    out.resize(base + bytes.size());
+    QChar* d = out.data() + base;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         d[i] = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
     }
+}
+
+QString decodeWindows1252(const QByteArray& bytes) {
+    QString out;
+    appendWindows1252(bytes, out);
     return out;
 }
 

@@ -12,5 +12,7 @@ QString decodePlainText(const QByteArray& bytes);
 // UTF-16 little-endian text, with or without its byte-order mark.
 QString decodeUtf16LE(const QByteArray& bytes);
 QString decodeWindows1252(const QByteArray& bytes);
+// Appends Windows-1252 bytes to out, decoded.
+void appendWindows1252(const QByteArray& bytes, QString& out);
 
 } // namespace richedit::model

@@ -1,5 +1,7 @@
 #include "engine/rtf/CodePage.h"
 
+#include "engine/model/PlainTextCodec.h"
+
 #include <QStringDecoder>
 
 #include <iconv.h>
@@ -10,11 +12,6 @@
 namespace richedit::rtf {
 
 namespace {
-
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 const char* iconvName(int codePage) {
     switch (codePage) {
@@ -90,13 +87,7 @@ const char* iconvName(int codePage) {
 }
 
 void decode1252(const QByteArray& bytes, QString& out) {
-    const qsizetype base = out.size();
-    out.resize(base + bytes.size());
-    QChar* d = out.data() + base;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        d[i] = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
-    }
+    model::appendWindows1252(bytes, out);
 }
 
 } // namespace
