@@ -122,6 +122,46 @@ struct FieldInfo {
     QString instruction;
 };
 
+// The character a control word stands for, or a null character.
+QChar charOfKeyword(Kw kw) {
+    switch (kw) {
+    case Kw::line:
+        return QChar(model::kLineBreak);
+    case Kw::tab:
+        return QChar(u'\t');
+    case Kw::emdash:
+        return QChar(0x2014);
+    case Kw::endash:
+        return QChar(0x2013);
+    case Kw::lquote:
+        return QChar(0x2018);
+    case Kw::rquote:
+        return QChar(0x2019);
+    case Kw::ldblquote:
+        return QChar(0x201C);
+    case Kw::rdblquote:
+        return QChar(0x201D);
+    case Kw::bullet:
+        return QChar(0x2022);
+    case Kw::emspace:
+        return QChar(0x2003);
+    case Kw::enspace:
+        return QChar(0x2002);
+    case Kw::qmspace:
+        return QChar(0x2005);
+    case Kw::zwj:
+        return QChar(0x200D);
+    case Kw::zwnj:
+        return QChar(0x200C);
+    case Kw::ltrmark:
+        return QChar(0x200E);
+    case Kw::rtlmark:
+        return QChar(0x200F);
+    default:
+        return QChar();
+    }
+}
+
 class Reader {
 public:
     Reader(ByteSource& in, model::Document& out, const ReadOptions& options)
@@ -418,9 +458,8 @@ void Reader::decodePending() {
     }
     if (st().dest == Dest::Body) {
         // Paragraph marks and object characters come only from their control words.
-        decoded.removeIf([](QChar c) {
-            return c == u'\r' || c == u'\n' || c == QChar(model::kObjectChar);
-        });
+        decoded.removeIf(
+            [](QChar c) { return c == u'\r' || c == u'\n' || c == QChar(model::kObjectChar); });
         put(QStringView(decoded));
     }
 }
@@ -815,8 +854,10 @@ void Reader::symbol(char c) {
     default:
         break;
     }
-    const QChar special = c == '~' ? QChar(0x00A0) : c == '-' ? QChar(0x00AD)
-                        : c == '_' ? QChar(0x2011) : QChar();
+    const QChar special = c == '~'   ? QChar(0x00A0)
+                          : c == '-' ? QChar(0x00AD)
+                          : c == '_' ? QChar(0x2011)
+                                     : QChar();
     if (st().dest == Dest::FontTable && !special.isNull()) {
         decodeFontName();
         fontNameText_.append(special);
@@ -1328,6 +1369,11 @@ void Reader::word(const Token& t) {
     case Dest::ObjResult:
         return;
     default:
+        if (const QChar c = charOfKeyword(kw); !c.isNull() && textTarget()) {
+            decodePending();
+            textTarget()->append(c);
+            return;
+        }
         if (kw == Kw::u && textTarget()) {
             decodePending();
             textTarget()->append(QChar(char16_t(t.param)));
@@ -1731,6 +1777,15 @@ void Reader::paraWord(Kw kw, const Token& t) {
     default:
         break;
     }
+    if (const QChar c = charOfKeyword(kw); !c.isNull()) {
+        if (s.dest == Dest::Body) {
+            put(c);
+        } else if (QString* target = textTarget()) {
+            decodePending();
+            target->append(c);
+        }
+        return;
+    }
     if (s.dest != Dest::Body)
         return; // a style entry's formatting, not text
     switch (kw) {
@@ -1743,54 +1798,6 @@ void Reader::paraWord(Kw kw, const Token& t) {
         return;
     case Kw::page:
         pageBreak_ = true;
-        return;
-    case Kw::line:
-        put(QChar(model::kLineBreak));
-        return;
-    case Kw::tab:
-        put(QChar(u'\t'));
-        return;
-    case Kw::emdash:
-        put(QChar(0x2014));
-        return;
-    case Kw::endash:
-        put(QChar(0x2013));
-        return;
-    case Kw::lquote:
-        put(QChar(0x2018));
-        return;
-    case Kw::rquote:
-        put(QChar(0x2019));
-        return;
-    case Kw::ldblquote:
-        put(QChar(0x201C));
-        return;
-    case Kw::rdblquote:
-        put(QChar(0x201D));
-        return;
-    case Kw::bullet:
-        put(QChar(0x2022));
-        return;
-    case Kw::emspace:
-        put(QChar(0x2003));
-        return;
-    case Kw::enspace:
-        put(QChar(0x2002));
-        return;
-    case Kw::qmspace:
-        put(QChar(0x2005));
-        return;
-    case Kw::zwj:
-        put(QChar(0x200D));
-        return;
-    case Kw::zwnj:
-        put(QChar(0x200C));
-        return;
-    case Kw::ltrmark:
-        put(QChar(0x200E));
-        return;
-    case Kw::rtlmark:
-        put(QChar(0x200F));
         return;
     // ---- tables ----
     case Kw::trowd:
