@@ -109,7 +109,8 @@ QString asDocumentText(const QString& text) {
         const QChar c = text[i];
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
             ++i;
-        out.append(c == u'\n' ? QChar(u'\r') : c);
+        // Plain text brings no objects: an object character arrives as a replacement character.
+        out.append(c == u'\n' ? QChar(u'\r') : c == QChar(0xFFFC) ? QChar(0xFFFD) : c);
     }
     return out;
 }

@@ -355,7 +355,6 @@ void Reader::finishGroup(const GroupState& closed, GroupState& parent) {
                     const int level = lower.mid(8).toInt(&ok);
                     if (ok && level >= 1 && level <= 9) {
                         style.pf.style = int16_t(-1 - level);
-                        style.pf.outlineLevel = uint8_t(level - 1);
                     }
                 }
                 styles_.insert(styleNumber_, style);
