@@ -85,6 +85,9 @@ TEST(RtfCorpus, EveryDocumentLoadsAndWellFormedOnesMatchTheirText) {
               << " well-formed documents agree with the reference text\n";
     for (const QString& d : differing)
         std::cout << "[ differs ] " << d.toStdString() << "\n";
+    // The documents that differ do so in list numbers, computed fields and damaged bytes; a
+    // drop below nine in ten means the reader lost text it used to read.
+    EXPECT_GE(agreed * 10, compared * 9);
     RecordProperty("agreed", agreed);
     RecordProperty("compared", compared);
 }
