@@ -1686,18 +1686,19 @@ void Reader::paraWord(Kw kw, const Token& t) {
             pf.lineSpacingRule = 0;
             pf.lineSpacing = 0;
         } else if (multiple) {
-            if (v == 240) {
+            // A multiple in twentieths of a line: single, one and a half and double have
+            // rules of their own.
+            const int32_t lines = clamped(std::abs(int64_t(v)) / 12, 1, 0x7FFF);
+            pf.lineSpacing = 0;
+            if (lines == 20) {
                 pf.lineSpacingRule = 0;
-                pf.lineSpacing = 0;
-            } else if (v == 360) {
+            } else if (lines == 30) {
                 pf.lineSpacingRule = 1;
-                pf.lineSpacing = 0;
-            } else if (v == 480) {
+            } else if (lines == 40) {
                 pf.lineSpacingRule = 2;
-                pf.lineSpacing = 0;
             } else {
                 pf.lineSpacingRule = 5;
-                pf.lineSpacing = clamped(std::abs(int64_t(v)) / 12, 1, 0x7FFF);
+                pf.lineSpacing = lines;
             }
         } else if (v > 0) {
             pf.lineSpacingRule = 3;
