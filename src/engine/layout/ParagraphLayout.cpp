@@ -1,0 +1,403 @@
+#include "engine/layout/ParagraphLayout.h"
+
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <cmath>
+
+namespace richedit::layout {
+
+namespace {
+
+// Default tab stops repeat at half an inch from the left margin.
+constexpr qreal kDefaultTabWidth = 720;
+
+enum TabAlign { TabLeft = 0, TabCentre = 1, TabRight = 2, TabDecimal = 3, TabBar = 4 };
+
+struct TabStop {
+    qreal position;
+    int align;
+};
+
+// A stretch of the paragraph in one character format, with its font's extents.
+struct RunSpan {
+    int32_t start;
+    int32_t end;
+    const model::CharFormat* format;
+    FontExtents extents;
+    qreal raise;
+};
+
+struct ObjectBox {
+    int32_t offset;
+    qreal height;
+};
+
+bool hangs(QChar c) {
+    // White space at the end of a line may run past the right edge.
+    return c == u' ' || c == QChar(0x3000) ||
+           (c.category() == QChar::Separator_Space && c != QChar(0xA0) && c != QChar(0x202F));
+}
+
+bool endsSegment(QChar c) {
+    return c == u'\t' || c == QChar(model::kLineBreak) || c == QChar(model::kParagraphMark);
+}
+
+int32_t roundTw(qreal v) {
+    return int32_t(std::lround(v));
+}
+
+std::vector<uint8_t> boundaries(QTextBoundaryFinder::BoundaryType type, const QString& text) {
+    std::vector<uint8_t> at(size_t(text.size()) + 1, 0);
+    QTextBoundaryFinder finder(type, text);
+    for (qsizetype p = finder.toNextBoundary(); p >= 0; p = finder.toNextBoundary())
+        if (p <= text.size())
+            at[size_t(p)] = 1;
+    return at;
+}
+
+class Breaker {
+public:
+    Breaker(const ParagraphSource& source, Twips width, TextMeasurer& measurer)
+        : text_(source.paragraph->text), format_(*source.format), width_(width.v),
+          measurer_(measurer) {
+        measure(source);
+    }
+
+    void measure(const ParagraphSource& source) {
+        const model::Paragraph& para = *source.paragraph;
+        const int32_t n = para.length();
+        adv_.reserve(size_t(n));
+        int32_t at = 0;
+        for (const model::Run& r : para.runs) {
+            const model::CharFormat& cf = (*source.charFormats)[r.format];
+            const int32_t len = std::min(r.length, n - at);
+            if (len <= 0)
+                break;
+            measurer_.advances(cf, QStringView(para.text).mid(at, len), adv_);
+            runs_.push_back({at, at + len, &cf, measurer_.extents(cf), baselineRaise(cf)});
+            at += len;
+        }
+        adv_.resize(size_t(n), 0.0);
+        for (const model::ObjectAt& o : para.objects) {
+            if (o.offset < 0 || o.offset >= n || text_[o.offset] != QChar(model::kObjectChar))
+                continue;
+            const RunSpan* run = runAt(o.offset);
+            if (run && (run->format->effects & CFE_HIDDEN))
+                continue;
+            const ObjectExtent e = measurer_.objectExtent(o.object.get());
+            adv_[size_t(o.offset)] = e.width + (run ? run->format->spacing : 0);
+            objects_.push_back({o.offset, e.height});
+        }
+        for (int32_t i = 0; i < n; ++i)
+            if (endsSegment(text_[i]))
+                adv_[size_t(i)] = 0;
+        for (int i = 0; i < format_.tabCount && i < MAX_TAB_STOPS; ++i) {
+            const int32_t t = format_.tabs[size_t(i)];
+            stops_.push_back({qreal(t & 0x00FFFFFF), (t >> 24) & 0x0F});
+        }
+        std::sort(stops_.begin(), stops_.end(),
+                  [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    }
+
+    const RunSpan* runAt(int32_t offset) const {
+        auto it = std::upper_bound(runs_.begin(), runs_.end(), offset,
+                                   [](int32_t o, const RunSpan& r) { return o < r.end; });
+        return it == runs_.end() ? nullptr : &*it;
+    }
+
+    // Advance of the tab at i when the pen stands at x.
+    qreal tabAdvance(int32_t i, qreal x) const {
+        TabStop stop{(std::floor(x / kDefaultTabWidth) + 1) * kDefaultTabWidth, TabLeft};
+        for (const TabStop& s : stops_)
+            if (s.align != TabBar && s.position > x + 0.5) {
+                stop = s;
+                break;
+            }
+        if (stop.align == TabLeft)
+            return stop.position - x;
+        // The text up to the next tab or line end is placed against the stop.
+        qreal w = 0;
+        qreal beforePoint = -1;
+        for (int32_t j = i + 1; j < int32_t(text_.size()) && !endsSegment(text_[j]); ++j) {
+            if (beforePoint < 0 && (text_[j] == u'.' || text_[j] == u','))
+                beforePoint = w;
+            w += adv_[size_t(j)];
+        }
+        qreal target = stop.position;
+        if (stop.align == TabCentre)
+            target -= w / 2;
+        else if (stop.align == TabRight)
+            target -= w;
+        else if (stop.align == TabDecimal)
+            target -= beforePoint >= 0 ? beforePoint : w;
+        return std::max<qreal>(0, target - x);
+    }
+
+    void verticalExtents(int32_t from, int32_t to, qreal& ascent, qreal& descent,
+                         qreal& gap) const {
+        bool any = false;
+        for (const RunSpan& r : runs_) {
+            if (r.end <= from || r.start >= to || (r.format->effects & CFE_HIDDEN))
+                continue;
+            bool onlyObjects = true;
+            for (int32_t i = std::max(from, r.start); i < std::min(to, r.end); ++i)
+                if (text_[i] != QChar(model::kObjectChar))
+                    onlyObjects = false;
+            if (!onlyObjects) {
+                ascent = std::max(ascent, r.extents.ascent + r.raise);
+                descent = std::max(descent, r.extents.descent - r.raise);
+                gap = std::max(gap, r.extents.lineGap);
+                any = true;
+            }
+        }
+        for (const ObjectBox& o : objects_) {
+            if (o.offset < from || o.offset >= to)
+                continue;
+            const RunSpan* r = runAt(o.offset);
+            const qreal raise = r ? r->raise : 0;
+            ascent = std::max(ascent, o.height + raise);
+            descent = std::max(descent, -raise);
+            any = true;
+        }
+        if (!any && !runs_.empty()) {
+            // A line of nothing visible is as tall as its paragraph mark's text.
+            const RunSpan& r = runs_.back();
+            ascent = std::max(ascent, r.extents.ascent);
+            descent = std::max(descent, r.extents.descent);
+            gap = std::max(gap, r.extents.lineGap);
+        }
+    }
+
+    qreal lineHeight(qreal natural) const {
+        const qreal rule = format_.lineSpacing;
+        switch (format_.lineSpacingRule) {
+        case 1:
+            return natural * 1.5;
+        case 2:
+            return natural * 2;
+        case 3:
+            return std::max(natural, rule);
+        case 4:
+            return std::abs(rule);
+        case 5:
+            return rule > 0 ? natural * rule / 20.0 : natural;
+        default:
+            return natural;
+        }
+    }
+
+    const QString& text_;
+    const model::ParaFormat& format_;
+    int32_t width_;
+    TextMeasurer& measurer_;
+    std::vector<qreal> adv_;
+    std::vector<RunSpan> runs_;
+    std::vector<ObjectBox> objects_;
+    std::vector<TabStop> stops_;
+};
+
+} // namespace
+
+ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips width,
+                                       TextMeasurer& measurer) {
+    ParagraphLayout out;
+    out.width_ = width;
+    Breaker b(source, width, measurer);
+    const QString& t = source.paragraph->text;
+    const model::ParaFormat& pf = *source.format;
+    const int32_t n = int32_t(t.size());
+    const std::vector<uint8_t> canBreak = boundaries(QTextBoundaryFinder::Line, t);
+    const std::vector<uint8_t> grapheme = boundaries(QTextBoundaryFinder::Grapheme, t);
+
+    qreal firstIndent = pf.startIndent;
+    const qreal restIndent = qreal(pf.startIndent) + pf.offset;
+    qreal numberAscent = 0, numberDescent = 0, numberGap = 0;
+    if (!source.numberText.isEmpty() && !b.runs_.empty()) {
+        model::CharFormat nf = *b.runs_.front().format;
+        nf.effects &= ~uint32_t(CFE_HIDDEN | CFE_SUBSCRIPT | CFE_SUPERSCRIPT);
+        nf.offset = 0;
+        std::vector<qreal> na;
+        measurer.advances(nf, source.numberText, na);
+        qreal numberWidth = 0;
+        for (qreal a : na)
+            numberWidth += a;
+        const FontExtents e = measurer.extents(nf);
+        numberAscent = e.ascent;
+        numberDescent = e.descent;
+        numberGap = e.lineGap;
+        out.numberText_ = source.numberText;
+        out.numberX_ = Twips(pf.startIndent);
+        firstIndent =
+            pf.startIndent + std::max({qreal(pf.offset), qreal(pf.numberingTab), numberWidth});
+    }
+
+    const qreal rightEdge = qreal(width.v) - pf.rightIndent;
+    std::vector<qreal> xs(size_t(n) + 1, 0.0);
+    out.x_.resize(size_t(n), 0);
+    qreal top = pf.spaceBefore;
+    int32_t s = 0;
+    while (s < n) {
+        const bool first = s == 0;
+        const qreal indent = first ? firstIndent : restIndent;
+        qreal x = indent;
+        int32_t lastBreak = -1;
+        int32_t end = n;
+        qreal endX = x;
+        bool forced = false;
+        for (int32_t i = s; i < n; ++i) {
+            const QChar c = t[i];
+            if (i > s && canBreak[size_t(i)])
+                lastBreak = i;
+            xs[size_t(i)] = x;
+            if (c == QChar(model::kParagraphMark)) {
+                end = n;
+                endX = x;
+                break;
+            }
+            if (c == QChar(model::kLineBreak)) {
+                end = i + 1;
+                endX = x;
+                forced = true;
+                break;
+            }
+            const qreal a = c == u'\t' ? b.tabAdvance(i, x) : b.adv_[size_t(i)];
+            if (i > s && !hangs(c) && c != u'\t' && x + a > rightEdge + 0.01) {
+                int32_t g = lastBreak;
+                if (g <= s) {
+                    // Nothing to break at: the word breaks between graphemes.
+                    g = i;
+                    while (g > s && !grapheme[size_t(g)])
+                        --g;
+                }
+                if (g > s) {
+                    end = g;
+                    endX = xs[size_t(end)];
+                    break;
+                }
+                // The character belongs to the line's first grapheme, which stays whole.
+            }
+            x += a;
+            endX = x;
+        }
+
+        // The content's right end, without trailing white space and the closing mark.
+        int32_t last = end - 1;
+        while (last >= s && (hangs(t[last]) || t[last] == QChar(model::kLineBreak) ||
+                             t[last] == QChar(model::kParagraphMark)))
+            --last;
+        const qreal contentRight =
+            last >= s ? (last + 1 < end ? xs[size_t(last) + 1] : endX) : indent;
+        const bool lastLine = end == n;
+        qreal shift = 0;
+        qreal perSpace = 0;
+        int32_t stretchFrom = end;
+        const qreal room = rightEdge - contentRight;
+        switch (pf.alignment) {
+        case PFA_RIGHT:
+            shift = room;
+            break;
+        case PFA_CENTER:
+            shift = room / 2;
+            break;
+        case PFA_JUSTIFY:
+            if (!lastLine && !forced && room > 0) {
+                // Stretch the spaces after the line's last tab.
+                stretchFrom = s;
+                for (int32_t i = s; i <= last; ++i)
+                    if (t[i] == u'\t')
+                        stretchFrom = i + 1;
+                int32_t spaces = 0;
+                for (int32_t i = stretchFrom; i < last; ++i)
+                    if (t[i] == u' ')
+                        ++spaces;
+                if (spaces > 0)
+                    perSpace = room / spaces;
+            }
+            break;
+        default:
+            break;
+        }
+        qreal stretch = 0;
+        for (int32_t i = s; i < end; ++i) {
+            out.x_[size_t(i)] = roundTw(xs[size_t(i)] + shift + stretch);
+            if (perSpace > 0 && i >= stretchFrom && i < last && t[i] == u' ')
+                stretch += perSpace;
+        }
+
+        qreal ascent = 0, descent = 0, gap = 0;
+        b.verticalExtents(s, end, ascent, descent, gap);
+        if (first && !out.numberText_.isEmpty()) {
+            ascent = std::max(ascent, numberAscent);
+            descent = std::max(descent, numberDescent);
+            gap = std::max(gap, numberGap);
+        }
+        const qreal natural = ascent + descent + gap;
+        const qreal height = b.lineHeight(natural);
+        // Extra room of a fixed or minimum spacing goes above the text; a multiple below.
+        qreal baseline = ascent;
+        if (pf.lineSpacingRule == 3 || pf.lineSpacingRule == 4)
+            baseline = height - descent - gap;
+
+        LineBox line;
+        line.start = s;
+        line.length = end - s;
+        line.top = Twips(roundTw(top));
+        line.height = Twips(roundTw(height));
+        line.baseline = Twips(roundTw(baseline));
+        line.left = Twips(roundTw(indent + shift));
+        line.right = Twips(roundTw(contentRight + shift + stretch));
+        line.penEnd = Twips(roundTw(endX + shift + stretch));
+        line.forcedBreak = forced;
+        line.lastLine = lastLine;
+        out.lines_.push_back(line);
+        top += height;
+        s = end;
+    }
+    out.height_ = Twips(roundTw(top + pf.spaceAfter));
+    return out;
+}
+
+int32_t ParagraphLayout::lineOfOffset(int32_t offset) const {
+    auto it = std::upper_bound(lines_.begin(), lines_.end(), offset,
+                               [](int32_t o, const LineBox& l) { return o < l.start; });
+    return std::max(0, int32_t(it - lines_.begin()) - 1);
+}
+
+Twips ParagraphLayout::xOfOffset(int32_t offset) const {
+    if (x_.empty())
+        return Twips(0);
+    return Twips(x_[size_t(std::clamp(offset, 0, int32_t(x_.size()) - 1))]);
+}
+
+TwipsPoint ParagraphLayout::positionOf(int32_t offset) const {
+    if (lines_.empty())
+        return {};
+    return {xOfOffset(offset), line(lineOfOffset(offset)).top};
+}
+
+int32_t ParagraphLayout::offsetInLine(int32_t li, Twips x) const {
+    const LineBox& l = line(std::clamp(li, 0, lineCount() - 1));
+    // The closing mark is a place to stand only after the line's last character.
+    int32_t end = l.end();
+    if (l.lastLine || l.forcedBreak)
+        end = std::max(l.start, end - 1);
+    for (int32_t i = l.start; i < end; ++i) {
+        const int32_t left = x_[size_t(i)];
+        const int32_t right = i + 1 < l.end() ? x_[size_t(i) + 1] : std::max(left, l.penEnd.v);
+        if (x.v < (left + right + 1) / 2)
+            return i;
+    }
+    return end;
+}
+
+int32_t ParagraphLayout::offsetAt(TwipsPoint p) const {
+    if (lines_.empty())
+        return 0;
+    auto it = std::upper_bound(lines_.begin(), lines_.end(), p.y.v,
+                               [](int32_t y, const LineBox& l) { return y < l.top.v; });
+    const int32_t li = std::max(0, int32_t(it - lines_.begin()) - 1);
+    return offsetInLine(li, p.x);
+}
+
+} // namespace richedit::layout
