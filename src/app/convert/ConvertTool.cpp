@@ -1,12 +1,20 @@
 #include "app/convert/ConvertTool.h"
 
+#include "engine/layout/PageFormatter.h"
+#include "engine/layout/QtTextMeasurer.h"
 #include "engine/model/Paragraph.h"
 #include "engine/surface/RichEditEngine.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -101,20 +109,42 @@ QString quoted(const QString& path) {
 }
 
 QString formatName(FileFormat format) {
+    if (format == FileFormat::Pdf)
+        return QStringLiteral("PDF");
     return format == FileFormat::Rtf ? QStringLiteral("Rich Text Format")
                                      : QStringLiteral("plain text");
+}
+
+// PDF pages are drawn at this resolution: one device unit per twip.
+constexpr int kPdfResolution = 1440;
+
+// Formats the document's pages one after the other and hands each to draw(page, start), which
+// draws it and answers the first character of the next page.
+template <class Draw> int forEachPage(const model::Document& doc, Draw&& draw) {
+    model::CharPos at(0);
+    int pages = 0;
+    do {
+        const model::CharPos next = draw(pages, at);
+        ++pages;
+        if (next <= at)
+            break;
+        at = next;
+    } while (at < doc.end());
+    return pages;
 }
 
 } // namespace
 
 QString ConvertTool::helpText() {
     return QStringLiteral(
-        "Usage: quillex-convert [--from FORMAT] [--to FORMAT] [--stats] INPUT [OUTPUT]\n"
+        "Usage: quillex-convert [--from FORMAT] [--to FORMAT] [--stats] [--page SIZE]\n"
+        "                       [--margins INCHES] [--png DIR] [--dpi N] INPUT [OUTPUT]\n"
         "\n"
         "Converts the document INPUT into OUTPUT and prints document statistics.\n"
         "\n"
         "The formats follow the file extensions: .txt is plain text, .rtf is Rich Text\n"
-        "Format. FORMAT names one of them: text (or txt), rtf.\n"
+        "Format, .pdf is PDF (written only). FORMAT names one of them: text (or txt),\n"
+        "rtf, pdf.\n"
         "\n"
         "Options:\n"
         "  --from FORMAT  read INPUT in FORMAT whatever its extension\n"
@@ -129,6 +159,15 @@ QString ConvertTool::helpText() {
         "                               and line breaks included; the paragraph ends\n"
         "                               (the line ends of a text file) are not counted\n"
         "                 Without OUTPUT only the counts are printed.\n"
+        "  --page SIZE    the page size of PDF and page images: letter (the default)\n"
+        "                 or a4\n"
+        "  --margins INCHES\n"
+        "                 the margin on every side of the page, in inches (default 1)\n"
+        "  --png DIR      also draw every page as a PNG image into the folder DIR\n"
+        "                 (created when missing), named page-001.png, page-002.png, ...;\n"
+        "                 OUTPUT may then be left out\n"
+        "  --dpi N        the resolution of the page images, in dots per inch\n"
+        "                 (default 150)\n"
         "  -h, --help     show this help and exit\n"
         "  --version      show the version and exit\n"
         "\n"
@@ -145,6 +184,10 @@ QString ConvertTool::helpText() {
         "instead, with a note on standard error. Rich Text Format is written with the\n"
         "Windows-1252 code page and Unicode escapes for the other characters.\n"
         "\n"
+        "PDF and page images show the document as it prints: the text is laid out at\n"
+        "the width between the margins and broken into pages between lines, with\n"
+        "the same line and page breaks at every resolution.\n"
+        "\n"
         "Exit status:\n"
         "  0  success\n"
         "  1  the command line is wrong\n"
@@ -153,12 +196,26 @@ QString ConvertTool::helpText() {
         "  4  OUTPUT could not be written (an existing OUTPUT is left as it was)\n");
 }
 
+bool ConvertTool::drawsPages(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString a = arguments[i].toLower();
+        if (a == u"--png" || a == u"-png" || a.startsWith(u"--png=") || a.startsWith(u"-png=") ||
+            a.endsWith(u".pdf") || a == u"--to=pdf" || a == u"-to=pdf" ||
+            ((a == u"--to" || a == u"-to") && i + 1 < arguments.size() &&
+             arguments[i + 1].toLower() == u"pdf"))
+            return true;
+    }
+    return false;
+}
+
 FileFormat ConvertTool::formatFromName(const QString& name) {
     const QString n = name.toLower();
     if (n == u"text" || n == u"txt")
         return FileFormat::Text;
     if (n == u"rtf")
         return FileFormat::Rtf;
+    if (n == u"pdf")
+        return FileFormat::Pdf;
     return FileFormat::Unknown;
 }
 
@@ -168,6 +225,8 @@ FileFormat ConvertTool::formatFromPath(const QString& path) {
         return FileFormat::Text;
     if (suffix == u"rtf")
         return FileFormat::Rtf;
+    if (suffix == u"pdf")
+        return FileFormat::Pdf;
     return FileFormat::Unknown;
 }
 
@@ -262,6 +321,73 @@ int ConvertTool::save(RichEditEngine& engine, const QString& path, FileFormat fo
     return Success;
 }
 
+int ConvertTool::savePdf(RichEditEngine& engine, const QString& path, const PageSetup& setup) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
+    const model::Document& doc = engine.document();
+    layout::QtTextMeasurer measurer;
+    layout::PageFormatter pages(doc, measurer,
+                                model::Twips(setup.widthTwips - 2 * setup.marginTwips));
+    const model::Twips textHeight(setup.heightTwips - 2 * setup.marginTwips);
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfResolution);
+        writer.setPageSize(QPageSize(QSizeF(setup.widthTwips / 1440.0, setup.heightTwips / 1440.0),
+                                     QPageSize::Inch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setCreator(QStringLiteral("quillex-convert"));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return fail(WriteError, "cannot write " + quoted(path) + ": no PDF device");
+        }
+        const qreal scale = writer.resolution() / 1440.0;
+        const QPointF origin(setup.marginTwips * scale, setup.marginTwips * scale);
+        forEachPage(doc, [&](int page, model::CharPos at) {
+            if (page > 0)
+                writer.newPage();
+            return pages.drawPage(painter, at, textHeight, origin, scale).next;
+        });
+        painter.end();
+    }
+    if (!file.commit())
+        return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
+    return Success;
+}
+
+int ConvertTool::savePages(RichEditEngine& engine, const QString& folder, const PageSetup& setup) {
+    if (!QDir().mkpath(folder))
+        return fail(WriteError, "cannot create the folder " + quoted(folder));
+    const model::Document& doc = engine.document();
+    layout::QtTextMeasurer measurer;
+    layout::PageFormatter pages(doc, measurer,
+                                model::Twips(setup.widthTwips - 2 * setup.marginTwips));
+    const model::Twips textHeight(setup.heightTwips - 2 * setup.marginTwips);
+    const qreal scale = setup.imageDpi / 1440.0;
+    const QSize size(int(std::lround(setup.widthTwips * scale)),
+                     int(std::lround(setup.heightTwips * scale)));
+    const QPointF origin(setup.marginTwips * scale, setup.marginTwips * scale);
+    int result = Success;
+    forEachPage(doc, [&](int page, model::CharPos at) {
+        QImage image(size, QImage::Format_RGB32);
+        image.setDotsPerMeterX(int(std::lround(setup.imageDpi / 0.0254)));
+        image.setDotsPerMeterY(int(std::lround(setup.imageDpi / 0.0254)));
+        image.fill(Qt::white);
+        model::CharPos next;
+        {
+            QPainter painter(&image);
+            next = pages.drawPage(painter, at, textHeight, origin, scale).next;
+        }
+        const QString name =
+            QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page + 1, 3, 10, QChar(u'0')));
+        if (result == Success && !image.save(name, "PNG"))
+            result = fail(WriteError, "cannot write " + quoted(name));
+        return next;
+    });
+    return result;
+}
+
 int ConvertTool::run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -270,7 +396,12 @@ int ConvertTool::run(const QStringList& arguments) {
     const QCommandLineOption stats(QStringLiteral("stats"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({from, to, stats, help, version});
+    const QCommandLineOption page(QStringLiteral("page"), QString(), QStringLiteral("SIZE"));
+    const QCommandLineOption margins(QStringLiteral("margins"), QString(),
+                                     QStringLiteral("INCHES"));
+    const QCommandLineOption png(QStringLiteral("png"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption dpi(QStringLiteral("dpi"), QString(), QStringLiteral("N"));
+    parser.addOptions({from, to, stats, help, version, page, margins, png, dpi});
 
     const QString tryHelp = QStringLiteral(" (see --help)");
     if (!parser.parse(arguments))
@@ -292,8 +423,36 @@ int ConvertTool::run(const QStringList& arguments) {
     if (files.size() > 2)
         return fail(UsageError, "too many files given" + tryHelp);
     const bool wantStats = parser.isSet(stats);
-    if (files.size() == 1 && !wantStats)
+    const bool wantPages = parser.isSet(png);
+    if (files.size() == 1 && !wantStats && !wantPages)
         return fail(UsageError, "no OUTPUT file given" + tryHelp);
+    PageSetup setup;
+    if (parser.isSet(page)) {
+        const QString name = parser.value(page).toLower();
+        if (name == u"a4") {
+            setup.widthTwips = 11906; // 210 by 297 mm
+            setup.heightTwips = 16838;
+        } else if (name != u"letter") {
+            return fail(UsageError, "unknown page size " + quoted(parser.value(page)) +
+                                        " (known: letter, a4)" + tryHelp);
+        }
+    }
+    if (parser.isSet(margins)) {
+        bool ok = false;
+        const double inches = parser.value(margins).toDouble(&ok);
+        const int twips = ok ? int(std::lround(inches * 1440)) : -1;
+        if (!ok || inches < 0 || 2 * twips >= std::min(setup.widthTwips, setup.heightTwips) - 720)
+            return fail(UsageError, "--margins needs inches that leave room on the page, not " +
+                                        quoted(parser.value(margins)) + tryHelp);
+        setup.marginTwips = twips;
+    }
+    if (parser.isSet(dpi)) {
+        bool ok = false;
+        setup.imageDpi = parser.value(dpi).toInt(&ok);
+        if (!ok || setup.imageDpi < 10 || setup.imageDpi > 1200)
+            return fail(UsageError, "--dpi needs a number from 10 to 1200, not " +
+                                        quoted(parser.value(dpi)) + tryHelp);
+    }
     if (files.size() == 1 && parser.isSet(to))
         return fail(UsageError, "--to needs an OUTPUT file" + tryHelp);
 
@@ -305,6 +464,9 @@ int ConvertTool::run(const QStringList& arguments) {
         if (inFormat == FileFormat::Unknown)
             return fail(UnsupportedFormat,
                         "unknown format " + quoted(parser.value(from)) + " (known: text, rtf)");
+    }
+    if (inFormat == FileFormat::Pdf) {
+        return fail(UnsupportedFormat, "cannot read PDF; INPUT must be text or rtf");
     } else if (inFormat == FileFormat::Unknown) {
         return fail(UnsupportedFormat, "cannot tell the format of " + quoted(input) +
                                            " from its extension; name it with --from");
@@ -315,17 +477,29 @@ int ConvertTool::run(const QStringList& arguments) {
         outFormat = formatFromName(parser.value(to));
         if (outFormat == FileFormat::Unknown)
             return fail(UnsupportedFormat,
-                        "unknown format " + quoted(parser.value(to)) + " (known: text, rtf)");
+                        "unknown format " + quoted(parser.value(to)) + " (known: text, rtf, pdf)");
     } else if (!output.isEmpty() && outFormat == FileFormat::Unknown) {
         return fail(UnsupportedFormat, "cannot tell the format of " + quoted(output) +
                                            " from its extension; name it with --to");
     }
 
+    // Pages are drawn with Qt's fonts and painting, which need a GUI application (the program
+    // starts one on the offscreen platform).
+    if ((outFormat == FileFormat::Pdf || wantPages) &&
+        !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return fail(UnsupportedFormat, "PDF and page images need a QGuiApplication");
+
     RichEditEngine engine;
     if (const int rc = load(engine, input, inFormat); rc != Success)
         return rc;
-    if (!output.isEmpty())
-        if (const int rc = save(engine, output, outFormat); rc != Success)
+    if (!output.isEmpty()) {
+        const int rc = outFormat == FileFormat::Pdf ? savePdf(engine, output, setup)
+                                                    : save(engine, output, outFormat);
+        if (rc != Success)
+            return rc;
+    }
+    if (wantPages)
+        if (const int rc = savePages(engine, parser.value(png), setup); rc != Success)
             return rc;
     if (wantStats) {
         const DocumentStats s = statsOf(engine.WM_GETTEXT());

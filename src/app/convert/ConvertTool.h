@@ -11,9 +11,17 @@ class RichEditEngine;
 namespace quillex {
 
 // The document formats the converter knows by name.
-enum class FileFormat { Unknown, Text, Rtf };
+enum class FileFormat { Unknown, Text, Rtf, Pdf };
 
 // Counts of a document as --stats prints them.
+// How pages are laid out for PDF and page images.
+struct PageSetup {
+    int widthTwips = 12240; // Letter: 8.5 by 11 inches
+    int heightTwips = 15840;
+    int marginTwips = 1440;
+    int imageDpi = 150;
+};
+
 struct DocumentStats {
     qint64 paragraphs = 0; // paragraphs holding something other than white space
     qint64 words = 0;      // runs of characters that are not white space
@@ -40,6 +48,8 @@ public:
     int run(const QStringList& arguments);
 
     static QString helpText();
+    // Whether a command line asks for pages (PDF or page images), which need a QGuiApplication.
+    static bool drawsPages(const QStringList& arguments);
     static FileFormat formatFromName(const QString& name);
     static FileFormat formatFromPath(const QString& path);
     static DocumentStats statsOf(const QString& text);
@@ -50,6 +60,8 @@ private:
     void notice(const QString& message);
     int load(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
     int save(richedit::RichEditEngine& engine, const QString& path, FileFormat format);
+    int savePdf(richedit::RichEditEngine& engine, const QString& path, const PageSetup& setup);
+    int savePages(richedit::RichEditEngine& engine, const QString& folder, const PageSetup& setup);
 
     QTextStream& out_;
     QTextStream& err_;

@@ -135,6 +135,14 @@ void QtTextMeasurer::advances(const model::CharFormat& format, QStringView text,
     }
     if (missing)
         shapedAdvances(format, chars, out.data() + base);
+    if ((format.effects & CFE_SMALLCAPS) && !(format.effects & CFE_ALLCAPS)) {
+        // Lower-case letters take the room of their smaller capitals.
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text[i].isLower()) {
+                qreal& a = out[base + size_t(i)];
+                a = (a - format.spacing) * kSmallCapitalScale + format.spacing;
+            }
+    }
 }
 
 } // namespace richedit::layout

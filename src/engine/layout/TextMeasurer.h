@@ -48,5 +48,7 @@ int32_t measuredHeight(const model::CharFormat& format);
 qreal baselineRaise(const model::CharFormat& format);
 // Whether the format's text is measured and drawn in capitals.
 bool showsCapitals(const model::CharFormat& format);
+// Small capitals: lower-case letters are shown as capitals this much smaller.
+constexpr qreal kSmallCapitalScale = 0.8;
 
 } // namespace richedit::layout

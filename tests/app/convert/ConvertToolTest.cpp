@@ -158,7 +158,8 @@ TEST(ConvertToolHelp, DocumentsEveryOptionAndWhatIsCounted) {
     EXPECT_TRUE(r.Err.isEmpty());
     for (const char* text : {"Usage: quillex-convert", "--from FORMAT", "--to FORMAT", "--stats",
                              "--help", "--version", "Paragraphs", "Words", "Characters",
-                             "Exit status", "Rich Text Format", "read as plain text"})
+                             "Exit status", "Rich Text Format", "read as plain text", "--page SIZE",
+                             "a4", "--margins INCHES", "--png DIR", "--dpi N", ".pdf is PDF"})
         EXPECT_TRUE(r.Out.contains(QLatin1String(text))) << text;
 }
 
@@ -460,11 +461,31 @@ TEST_F(ConvertFailureTest, FailuresExplainThemselvesInOneLineAndKeepTheTarget) {
         {"unknown format name",
          {"--to", "docx", "@in.txt", "@out.txt"},
          ConvertTool::UnsupportedFormat,
-         "unknown format 'docx' (known: text, rtf)"},
+         "unknown format 'docx' (known: text, rtf, pdf)"},
         {"output folder missing",
          {"@in.txt", "@nowhere/out.txt"},
          ConvertTool::WriteError,
          "cannot write '@nowhere/out.txt'"},
+        {"PDF is not read",
+         {"--from", "pdf", "@in.txt", "@out.txt"},
+         ConvertTool::UnsupportedFormat,
+         "cannot read PDF"},
+        {"unknown page size",
+         {"--page", "b5", "@in.txt", "@out.pdf"},
+         ConvertTool::UsageError,
+         "unknown page size 'b5' (known: letter, a4)"},
+        {"margins that leave no room",
+         {"--margins", "4", "@in.txt", "@out.pdf"},
+         ConvertTool::UsageError,
+         "--margins needs inches that leave room on the page, not '4'"},
+        {"margins that are not a number",
+         {"--margins", "wide", "@in.txt", "@out.pdf"},
+         ConvertTool::UsageError,
+         "--margins needs inches"},
+        {"resolution out of range",
+         {"--dpi", "0", "--png", "@pages", "@in.txt"},
+         ConvertTool::UsageError,
+         "--dpi needs a number from 10 to 1200, not '0'"},
     };
     for (const TFailureCase& c : cases)
         ExpectFailure(c);
