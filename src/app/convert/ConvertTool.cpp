@@ -1,8 +1,7 @@
 #include "app/convert/ConvertTool.h"
 
-#include "engine/layout/PageFormatter.h"
-#include "engine/layout/QtTextMeasurer.h"
 #include "engine/model/Paragraph.h"
+#include "engine/surface/DeviceContext.h"
 #include "engine/surface/RichEditEngine.h"
 
 #include <QCommandLineOption>
@@ -321,15 +320,24 @@ int ConvertTool::save(RichEditEngine& engine, const QString& path, FileFormat fo
     return Success;
 }
 
+// Formats and draws the page starting at `at` through the engine; answers where the next begins.
+static model::CharPos formatPage(RichEditEngine& engine, DeviceContext& dc, const PageSetup& setup,
+                                 model::CharPos at) {
+    FORMATRANGE range;
+    range.hdc = &dc;
+    range.hdcTarget = &dc;
+    range.rcPage = {0, 0, setup.widthTwips, setup.heightTwips};
+    range.rc = {setup.marginTwips, setup.marginTwips, setup.widthTwips - setup.marginTwips,
+                setup.heightTwips - setup.marginTwips};
+    range.chrg = {at.v, -1};
+    return model::CharPos(engine.EM_FORMATRANGE(true, &range));
+}
+
 int ConvertTool::savePdf(RichEditEngine& engine, const QString& path, const PageSetup& setup) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(WriteError, "cannot write " + quoted(path) + ": " + file.errorString());
     const model::Document& doc = engine.document();
-    layout::QtTextMeasurer measurer;
-    layout::PageFormatter pages(doc, measurer,
-                                model::Twips(setup.widthTwips - 2 * setup.marginTwips));
-    const model::Twips textHeight(setup.heightTwips - 2 * setup.marginTwips);
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
@@ -342,13 +350,13 @@ int ConvertTool::savePdf(RichEditEngine& engine, const QString& path, const Page
             file.cancelWriting();
             return fail(WriteError, "cannot write " + quoted(path) + ": no PDF device");
         }
-        const qreal scale = writer.resolution() / 1440.0;
-        const QPointF origin(setup.marginTwips * scale, setup.marginTwips * scale);
+        DeviceContext dc(painter);
         forEachPage(doc, [&](int page, model::CharPos at) {
             if (page > 0)
                 writer.newPage();
-            return pages.drawPage(painter, at, textHeight, origin, scale).next;
+            return formatPage(engine, dc, setup, at);
         });
+        engine.EM_FORMATRANGE(false, nullptr);
         painter.end();
     }
     if (!file.commit())
@@ -360,14 +368,9 @@ int ConvertTool::savePages(RichEditEngine& engine, const QString& folder, const 
     if (!QDir().mkpath(folder))
         return fail(WriteError, "cannot create the folder " + quoted(folder));
     const model::Document& doc = engine.document();
-    layout::QtTextMeasurer measurer;
-    layout::PageFormatter pages(doc, measurer,
-                                model::Twips(setup.widthTwips - 2 * setup.marginTwips));
-    const model::Twips textHeight(setup.heightTwips - 2 * setup.marginTwips);
     const qreal scale = setup.imageDpi / 1440.0;
     const QSize size(int(std::lround(setup.widthTwips * scale)),
                      int(std::lround(setup.heightTwips * scale)));
-    const QPointF origin(setup.marginTwips * scale, setup.marginTwips * scale);
     int result = Success;
     forEachPage(doc, [&](int page, model::CharPos at) {
         QImage image(size, QImage::Format_RGB32);
@@ -377,7 +380,8 @@ int ConvertTool::savePages(RichEditEngine& engine, const QString& folder, const 
         model::CharPos next;
         {
             QPainter painter(&image);
-            next = pages.drawPage(painter, at, textHeight, origin, scale).next;
+            DeviceContext dc(painter);
+            next = formatPage(engine, dc, setup, at);
         }
         const QString name =
             QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page + 1, 3, 10, QChar(u'0')));
@@ -385,6 +389,7 @@ int ConvertTool::savePages(RichEditEngine& engine, const QString& folder, const 
             result = fail(WriteError, "cannot write " + quoted(name));
         return next;
     });
+    engine.EM_FORMATRANGE(false, nullptr);
     return result;
 }
 

@@ -147,6 +147,28 @@ struct EDITSTREAM {
     EDITSTREAMCALLBACK pfnCallback;
 };
 
+// ---- Formatting pages ----
+
+struct RECT {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    friend bool operator==(const RECT&, const RECT&) = default;
+};
+
+class DeviceContext; // where pages are drawn; defined with the engine that draws
+
+// A page to format: rc is the area for the text and rcPage the whole page, both in twips of the
+// device; chrg the characters to format (cpMax -1: to the end).
+struct FORMATRANGE {
+    DeviceContext* hdc = nullptr;
+    DeviceContext* hdcTarget = nullptr;
+    RECT rc;
+    RECT rcPage;
+    CHARRANGE chrg;
+};
+
 // ---- Notifications ----
 
 struct NMHDR {

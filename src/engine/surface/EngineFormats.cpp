@@ -105,6 +105,7 @@ bool RichEditEngine::applyCharFormat(uint32_t scf, const CHARFORMAT2W& cf, bool 
         if (doc_.end() == CharPos(0)) {
             doc_.overwriteRuns(CharPos(0), {{1, merged(doc_.charFormatIdAt(CharPos(0)))}});
             pendingFormat_.reset();
+            EM_FORMATRANGE(false, nullptr); // the empty document's pages change with it
         }
         return true;
     }

@@ -148,8 +148,8 @@ int32_t RichEditEngine::streamInRtf(uint32_t format, EDITSTREAM& stream) {
         if (options.plainRtf)
             std::fill(fragment.marks.begin(), fragment.marks.end(), insertionParaFormat());
         const int32_t n = fragment.length();
-        const bool done = replaceSelectionFragment(std::move(fragment), UID_PASTE, true,
-                                                   msg::EM_STREAMIN, false);
+        const bool done =
+            replaceSelectionFragment(std::move(fragment), UID_PASTE, true, msg::EM_STREAMIN, false);
         return done ? n : 0;
     }
     // A load replaces the document and cannot be undone.

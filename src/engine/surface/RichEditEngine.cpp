@@ -1,5 +1,7 @@
 #include "engine/surface/RichEditEngine.h"
 
+#include "engine/layout/PageFormatter.h"
+#include "engine/layout/QtTextMeasurer.h"
 #include "engine/model/EditTransaction.h"
 #include "engine/model/WordBreak.h"
 #include "engine/surface/EngineVersion.h"
@@ -34,6 +36,8 @@ intptr_t RichEditEngine::send(NMHDR& header) const {
 
 void RichEditEngine::notifyChange() {
     modified_ = true;
+    pages_.reset(); // formatted pages no longer match the text
+    lastPageValid_ = false;
     if (eventMask_ & ENM_CHANGE) {
         NMHDR h;
         h.code = EN_CHANGE;

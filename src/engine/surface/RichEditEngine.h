@@ -15,6 +15,10 @@ namespace richedit {
 namespace model {
 class EditTransaction;
 }
+namespace layout {
+class PageFormatter;
+class QtTextMeasurer;
+} // namespace layout
 
 // One engine instance: the document, its selection, undo history and settings, answering the
 // engine's requests. Each request is a member named after its message. Notifications go to
@@ -82,6 +86,15 @@ public:
     // ---- Streams ----
     int32_t EM_STREAMIN(uint32_t format, EDITSTREAM& stream);
     int32_t EM_STREAMOUT(uint32_t format, EDITSTREAM& stream);
+
+    // ---- Pages ----
+    // Formats (and, when render is true, draws into range.hdc) the page that starts at
+    // range.chrg.cpMin within range.rc; answers the first character that did not fit and leaves
+    // range.rc.bottom at the bottom of the area used. A null range releases the cached
+    // formatting.
+    int32_t EM_FORMATRANGE(bool render, FORMATRANGE* range);
+    // Draws the page last formatted into the device it was formatted for, within rect (twips).
+    bool EM_DISPLAYBAND(const RECT& rect);
 
     // ---- Settings ----
     uint32_t EM_SETEVENTMASK(uint32_t mask);
@@ -171,6 +184,12 @@ private:
     uint32_t typography_ = 0;
     uint32_t langOptions_ = IMF_AUTOFONT | IMF_DUALFONT;
     int32_t limit_ = 0x7FFFFFFF;
+
+    // Page formatting, kept between the pages of one print job and dropped by any change.
+    std::unique_ptr<layout::QtTextMeasurer> measurer_;
+    std::unique_ptr<layout::PageFormatter> pages_;
+    FORMATRANGE lastPage_;
+    bool lastPageValid_ = false;
 };
 
 } // namespace richedit

@@ -210,8 +210,9 @@ TEST(EngineStreams, RichTextInReplacesTheDocumentOrPastesIntoTheSelection) {
 
 TEST(EngineStreams, RichTextOutRoundTripsAndStopsOnAFailingReceiver) {
     RichEditEngine e;
-    Source doc{"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 "
-               "caf\\'e9 {\\cf1 red} \\u8364?{\\pict\\pngblip\\picw1\\pich1 89504e47}\\par\\qc end}"};
+    Source doc{
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0 "
+        "caf\\'e9 {\\cf1 red} \\u8364?{\\pict\\pngblip\\picw1\\pich1 89504e47}\\par\\qc end}"};
     EDITSTREAM es = doc.stream();
     e.EM_STREAMIN(SF_RTF, es);
     const QString text = e.WM_GETTEXT();
