@@ -157,6 +157,12 @@ struct RECT {
     friend bool operator==(const RECT&, const RECT&) = default;
 };
 
+struct POINT {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const POINT&, const POINT&) = default;
+};
+
 class DeviceContext; // where pages are drawn; defined with the engine that draws
 
 // A page to format: rc is the area for the text and rcPage the whole page, both in twips of the

@@ -15,7 +15,8 @@ using model::Selection;
 
 RichEditEngine::RichEditEngine(RichEditHost* host)
     : host_(host), version_(engineVersion()),
-      lines_(std::make_unique<model::ParagraphLines>(doc_)) {
+      paragraphLines_(std::make_unique<model::ParagraphLines>(doc_)),
+      lines_(paragraphLines_.get()) {
     defaultFormat_ = doc_.charFormats().intern(model::CharFormat{});
     defaultParaFormat_ = doc_.paraFormats().intern(model::ParaFormat{});
     if (version_ == 1) {
@@ -25,7 +26,9 @@ RichEditEngine::RichEditEngine(RichEditHost* host)
     }
 }
 
-RichEditEngine::~RichEditEngine() = default;
+RichEditEngine::~RichEditEngine() {
+    doc_.setObserver(nullptr);
+}
 
 // ---- Notifications ----
 

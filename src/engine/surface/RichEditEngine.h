@@ -16,6 +16,7 @@ namespace model {
 class EditTransaction;
 }
 namespace layout {
+class DocumentLayout;
 class PageFormatter;
 class QtTextMeasurer;
 } // namespace layout
@@ -86,6 +87,20 @@ public:
     // ---- Streams ----
     int32_t EM_STREAMIN(uint32_t format, EDITSTREAM& stream);
     int32_t EM_STREAMOUT(uint32_t format, EDITSTREAM& stream);
+
+    // ---- The format rectangle and positions ----
+    // The rectangle the text is shown in, in client pixels; text wraps at its right edge.
+    void EM_SETRECT(const RECT& rect);
+    RECT EM_GETRECT() const { return formatRect_; }
+    // Lays the text out for a target device: lineWidth in twips, 0 to wrap at the format
+    // rectangle, 1 not to wrap at all.
+    bool EM_SETTARGETDEVICE(DeviceContext* target, int32_t lineWidth);
+    // A character's top left in client pixels, and the character nearest a point. Without a
+    // format rectangle or line width there is no layout: the point is (0, 0) and the answer 0.
+    POINT EM_POSFROMCHAR(int32_t charIndex) const;
+    int32_t EM_CHARFROMPOS(const POINT& point) const;
+    // Pixels per inch of the screen the format rectangle is measured on (96 unless told).
+    void SetScreenResolution(int dpi);
 
     // ---- Pages ----
     // Formats (and, when render is true, draws into range.hdc) the page that starts at
@@ -165,7 +180,8 @@ private:
     RichEditHost* host_ = nullptr;
     int version_ = 3;
     model::Document doc_;
-    std::unique_ptr<model::LineIndex> lines_;
+    std::unique_ptr<model::ParagraphLines> paragraphLines_;
+    const model::LineIndex* lines_ = nullptr; // display lines when laid out, else paragraphs
     model::UndoStack undo_;
     model::Selection sel_;
     model::Selection notifiedSel_;
@@ -184,6 +200,14 @@ private:
     uint32_t typography_ = 0;
     uint32_t langOptions_ = IMF_AUTOFONT | IMF_DUALFONT;
     int32_t limit_ = 0x7FFFFFFF;
+
+    // Display lines at the wrap width, kept up to date by the document's change notices.
+    void updateLayout();
+    std::unique_ptr<layout::DocumentLayout> display_;
+    RECT formatRect_;
+    bool formatRectSet_ = false;
+    int32_t targetLineWidth_ = 0;
+    int screenDpi_ = 96;
 
     // Page formatting, kept between the pages of one print job and dropped by any change.
     std::unique_ptr<layout::QtTextMeasurer> measurer_;

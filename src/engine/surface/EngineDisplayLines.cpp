@@ -1,0 +1,76 @@
+// The format rectangle, display lines and positions from the layout.
+
+#include "engine/layout/DocumentLayout.h"
+#include "engine/layout/QtTextMeasurer.h"
+#include "engine/surface/RichEditEngine.h"
+
+namespace richedit {
+
+using model::CharPos;
+using model::Twips;
+
+namespace {
+constexpr int32_t kNoWrap = 0x7FFFFF; // twips: wider than any page
+}
+
+void RichEditEngine::updateLayout() {
+    Twips width(0);
+    if (targetLineWidth_ == 1)
+        width = Twips(kNoWrap);
+    else if (targetLineWidth_ > 1)
+        width = Twips(std::min(targetLineWidth_, kNoWrap));
+    else if (formatRectSet_)
+        width = Twips(int32_t(std::max<int64_t>(1, int64_t(formatRect_.right - formatRect_.left) *
+                                                       1440 / std::max(1, screenDpi_))));
+    if (width.v <= 0) {
+        doc_.setObserver(nullptr);
+        display_.reset();
+        lines_ = paragraphLines_.get();
+        return;
+    }
+    if (!measurer_)
+        measurer_ = std::make_unique<layout::QtTextMeasurer>();
+    if (!display_) {
+        display_ = std::make_unique<layout::DocumentLayout>(doc_, *measurer_, width);
+        doc_.setObserver(display_.get());
+    } else if (display_->width() != width) {
+        display_->setWidth(width);
+    }
+    lines_ = display_.get();
+}
+
+void RichEditEngine::EM_SETRECT(const RECT& rect) {
+    formatRect_ = rect;
+    formatRectSet_ = rect.right > rect.left;
+    updateLayout();
+}
+
+bool RichEditEngine::EM_SETTARGETDEVICE(DeviceContext*, int32_t lineWidth) {
+    targetLineWidth_ = std::max(0, lineWidth);
+    updateLayout();
+    return true;
+}
+
+void RichEditEngine::SetScreenResolution(int dpi) {
+    screenDpi_ = std::max(1, dpi);
+    updateLayout();
+}
+
+POINT RichEditEngine::EM_POSFROMCHAR(int32_t charIndex) const {
+    if (!display_)
+        return {};
+    const layout::TwipsPoint p = display_->positionOfChar(clampPos(charIndex));
+    return {formatRect_.left + int32_t(int64_t(p.x.v) * screenDpi_ / 1440),
+            formatRect_.top + int32_t(int64_t(p.y.v) * screenDpi_ / 1440)};
+}
+
+int32_t RichEditEngine::EM_CHARFROMPOS(const POINT& point) const {
+    if (!display_)
+        return 0;
+    const layout::TwipsPoint p{
+        Twips(int32_t(int64_t(point.x - formatRect_.left) * 1440 / screenDpi_)),
+        Twips(int32_t(int64_t(point.y - formatRect_.top) * 1440 / screenDpi_))};
+    return display_->charFromPoint(p).v;
+}
+
+} // namespace richedit
