@@ -1,5 +1,7 @@
 #include "engine/layout/Painter.h"
 
+#include "engine/layout/QtTextMeasurer.h"
+
 #include "engine/model/PictureObject.h"
 
 #include <QFont>
@@ -38,17 +40,7 @@ constexpr int kTabBar = 4;
 // The font text of a format is drawn with: as it is measured (same family, weight and slant),
 // without hinting, at a size in device pixels.
 QFont drawingFont(const CharFormat& format, qreal pixels) {
-    int weight = format.weight > 0 ? format.weight : 400;
-    if (format.effects & CFE_BOLD)
-        weight = std::max(weight, 700);
-    QFont font(format.face.isEmpty() ? QStringLiteral("Arial") : format.face);
-    font.setPixelSize(std::max(1, int(std::lround(pixels))));
-    font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
-    font.setItalic((format.effects & CFE_ITALIC) != 0);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::ForceOutline));
-    font.setKerning(false);
-    return font;
+    return layoutFont(format, std::max(1, int(std::lround(pixels))));
 }
 
 bool needsGlyph(QChar c) {

@@ -12,20 +12,6 @@ namespace {
 // once scaled to the text's height.
 constexpr int kShapingPixels = 2048;
 
-QFont fontFor(const model::CharFormat& format, int pixels) {
-    int weight = format.weight > 0 ? format.weight : 400;
-    if (format.effects & CFE_BOLD)
-        weight = std::max(weight, 700);
-    QFont font(format.face.isEmpty() ? QStringLiteral("Arial") : format.face);
-    font.setPixelSize(pixels);
-    font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
-    font.setItalic((format.effects & CFE_ITALIC) != 0);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::ForceOutline));
-    font.setKerning(false);
-    return font;
-}
-
 bool needsGlyph(QChar c) {
     const QChar::Category cat = c.category();
     return cat != QChar::Other_Control && cat != QChar::Other_Format && !c.isLowSurrogate();
@@ -33,7 +19,7 @@ bool needsGlyph(QChar c) {
 
 // Advances from a shaped line: the distance between neighbouring cursor positions.
 void shapedAdvances(const model::CharFormat& format, const QString& chars, qreal* out) {
-    QTextLayout layout(chars, fontFor(format, kShapingPixels));
+    QTextLayout layout(chars, layoutFont(format, kShapingPixels));
     QTextOption option;
     option.setUseDesignMetrics(true);
     option.setWrapMode(QTextOption::NoWrap);
@@ -61,8 +47,22 @@ void shapedAdvances(const model::CharFormat& format, const QString& chars, qreal
 
 } // namespace
 
+QFont layoutFont(const model::CharFormat& format, int pixels) {
+    int weight = format.weight > 0 ? format.weight : 400;
+    if (format.effects & CFE_BOLD)
+        weight = std::max(weight, 700);
+    QFont font(format.face.isEmpty() ? QStringLiteral("Arial") : format.face);
+    font.setPixelSize(pixels);
+    font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
+    font.setItalic((format.effects & CFE_ITALIC) != 0);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::ForceOutline));
+    font.setKerning(false);
+    return font;
+}
+
 QtTextMeasurer::DesignFont& QtTextMeasurer::entry(const model::CharFormat& format) {
-    const QFont font = fontFor(format, 1000);
+    const QFont font = layoutFont(format, 1000);
     const QString key =
         QStringLiteral("%1|%2|%3").arg(font.family()).arg(font.weight()).arg(font.italic());
     auto it = fonts_.find(key);

@@ -2,6 +2,7 @@
 
 #include "engine/layout/TextMeasurer.h"
 
+#include <QFont>
 #include <QHash>
 #include <QRawFont>
 
@@ -12,6 +13,10 @@ namespace richedit::layout {
 // Measures with Qt's raw fonts, unhinted and with design metrics. Fonts are read at their own
 // design size (one pixel per font unit) and scaled to the height in twips, so measures are
 // exactly proportional to the height and no screen or printer resolution takes part.
+// The font a character format is drawn and measured with, at a pixel size: unhinted, outlines
+// only, no kerning, so that its advances scale exactly with its size.
+QFont layoutFont(const model::CharFormat& format, int pixelSize);
+
 class QtTextMeasurer final : public TextMeasurer {
 public:
     FontExtents extents(const model::CharFormat& format) override;
