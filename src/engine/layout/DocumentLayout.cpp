@@ -23,6 +23,7 @@ void DocumentLayout::setWidth(Twips width) {
     for (Entry& e : entries_)
         e.layout.reset();
     valid_ = 0;
+    pending_.para = -1;
 }
 
 void DocumentLayout::sync() const {
@@ -32,6 +33,7 @@ void DocumentLayout::sync() const {
     entries_.clear();
     entries_.resize(size_t(doc_.paragraphCount()));
     valid_ = 0;
+    pending_.para = -1;
     numbers_.reset();
 }
 
@@ -54,8 +56,36 @@ const ParagraphLayout& DocumentLayout::paragraphLayout(ParaIndex p) const {
     return *e.layout;
 }
 
+void DocumentLayout::dropPending() const {
+    if (pending_.para >= 0)
+        valid_ = std::min(valid_, pending_.para);
+    pending_.para = -1;
+}
+
+void DocumentLayout::applyPending() const {
+    if (pending_.para < 0)
+        return;
+    const int32_t p = pending_.para;
+    const Pending old = pending_;
+    pending_.para = -1;
+    if (valid_ <= p)
+        return;
+    const ParagraphLayout& l = paragraphLayout(ParaIndex(p));
+    if (valid_ <= p)
+        return;
+    const int32_t lineDelta = l.lineCount() - old.lines;
+    const int64_t heightDelta = int64_t(l.height().v) - old.height;
+    if (lineDelta == 0 && heightDelta == 0)
+        return;
+    for (size_t i = size_t(p) + 1; i <= size_t(valid_); ++i) {
+        lines_[i] += lineDelta;
+        tops_[i] += heightDelta;
+    }
+}
+
 void DocumentLayout::ensurePrefix(int32_t paragraphs) const {
     sync();
+    applyPending();
     paragraphs = std::min(paragraphs, int32_t(entries_.size()));
     lines_.resize(entries_.size() + 1);
     tops_.resize(entries_.size() + 1);
@@ -94,6 +124,8 @@ TwipsPoint DocumentLayout::positionOfChar(CharPos pos) const {
 }
 
 int32_t DocumentLayout::paragraphAtY(int32_t y) const {
+    sync();
+    applyPending();
     const int32_t n = int32_t(entries_.size());
     while (valid_ < n && tops_[size_t(valid_)] <= y)
         ensurePrefix(valid_ + 1);
@@ -117,6 +149,8 @@ int32_t DocumentLayout::lineCount() const {
 int32_t DocumentLayout::paragraphOfLine(int32_t line) const {
     if (line < 0)
         return -1;
+    sync();
+    applyPending();
     const int32_t n = int32_t(entries_.size());
     while (valid_ < n && lines_[size_t(valid_)] <= line)
         ensurePrefix(valid_ + 1);
@@ -161,6 +195,7 @@ LineNumber DocumentLayout::lineFromChar(CharPos pos) const {
 }
 
 void DocumentLayout::invalidate(int32_t from, int32_t count) {
+    dropPending();
     for (int32_t i = from; i < from + count && i < int32_t(entries_.size()); ++i)
         entries_[size_t(i)].layout.reset();
     valid_ = std::min(valid_, from);
@@ -175,6 +210,18 @@ void DocumentLayout::textChanged(CharPos at, int32_t removed, int32_t added) {
     const int32_t spanNow = lastNow - first + 1;
     const int32_t spanBefore = spanNow + int32_t(entries_.size()) - doc_.paragraphCount();
     (void)removed;
+    if (spanBefore == 1 && spanNow == 1 && first < int32_t(entries_.size())) {
+        // Typing inside one paragraph: only it is laid out again, and the sums after it move
+        // by what its height and line count change.
+        entries_[size_t(first)].layout.reset();
+        if (pending_.para >= 0 && pending_.para != first)
+            applyPending();
+        if (pending_.para != first && valid_ > first)
+            pending_ = {first, lines_[size_t(first) + 1] - lines_[size_t(first)],
+                        tops_[size_t(first) + 1] - tops_[size_t(first)]};
+        return;
+    }
+    dropPending();
     const auto begin = entries_.begin() + first;
     entries_.erase(begin, begin + std::clamp(spanBefore, 0, int32_t(entries_.size()) - first));
     std::vector<Entry> fresh(static_cast<size_t>(spanNow));

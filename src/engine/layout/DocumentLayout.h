@@ -71,6 +71,16 @@ private:
     mutable std::vector<int32_t> lines_;
     mutable std::vector<int64_t> tops_;
     mutable int32_t valid_ = 0;
+    // A paragraph whose text changed without changing the paragraph count: the sums after it
+    // stay valid but for the difference its new layout makes, added when they are next read.
+    struct Pending {
+        int32_t para = -1;
+        int32_t lines = 0;
+        int64_t height = 0;
+    };
+    mutable Pending pending_;
+    void applyPending() const;
+    void dropPending() const;
     std::function<void(model::ParaIndex)> hook_;
 };
 

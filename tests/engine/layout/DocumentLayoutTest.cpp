@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace richedit;
 using namespace richedit::layout;
 using namespace richedit::layout::test;
@@ -179,4 +181,30 @@ TEST(DocumentLayout, NewWidthRewraps) {
     f.layout->setWidth(Twips(500));
     EXPECT_EQ(f.layout->lineCount(), 4);
     EXPECT_EQ(f.layout->lineStart(LineNumber(3)), CharPos(15));
+}
+
+// Typing inside paragraphs moves the lines and tops after them by exactly what a layout made
+// from scratch gives, however the edits interleave with questions.
+TEST(DocumentLayout, TypingKeepsTheSumsAfterTheParagraphRight) {
+    Fixture f({u"one"_qs, u"two words"_qs, u"three"_qs, u"four and more"_qs, u"five"_qs});
+    std::mt19937 rng(3);
+    for (int step = 0; step < 200; ++step) {
+        const ParaIndex p(int32_t(rng() % 5));
+        const CharPos start = f.doc.paragraphStart(p);
+        const int32_t len = f.doc.paragraph(p).length() - 1;
+        if (rng() % 3 == 0 && len > 0) {
+            const CharPos at = start + int32_t(rng() % uint32_t(len));
+            f.doc.remove(at, at + 1);
+        } else {
+            f.type((start + int32_t(rng() % uint32_t(len + 1))).v,
+                   rng() % 2 ? u"xyz "_qs : u"w"_qs);
+        }
+        if (rng() % 4 == 0)
+            continue; // several edits before the next question
+        DocumentLayout fresh(f.doc, f.fixed, Twips(1000));
+        ASSERT_EQ(f.layout->lineCount(), fresh.lineCount()) << "step " << step;
+        ASSERT_EQ(f.layout->totalHeight(), fresh.totalHeight()) << "step " << step;
+        for (ParaIndex q(0); q.v < 5; ++q)
+            ASSERT_EQ(f.layout->paragraphTop(q), fresh.paragraphTop(q)) << "step " << step;
+    }
 }
