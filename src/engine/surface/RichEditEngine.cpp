@@ -219,17 +219,29 @@ int32_t RichEditEngine::EM_GETTEXTLENGTHEX(const GETTEXTLENGTHEX& request) const
             n += doc_.paragraphCount() - 1;
         return int32_t(std::min<int64_t>(n, INT32_MAX));
     }
-    // Bytes in the 8-bit code page, which is UTF-8.
+    // Bytes in the 8-bit code page, which is UTF-8, as a plain-text stream writes them: a
+    // surrogate pair makes four bytes, a lone surrogate the one replacement byte.
     int64_t n = 0;
+    bool pendingHigh = false;
     doc_.forEachSegment(CharPos(0), doc_.end(), [&](const QChar* s, int32_t count, CharPos) {
         for (int32_t i = 0; i < count; ++i) {
             const char16_t c = s[i].unicode();
+            if (pendingHigh) {
+                pendingHigh = false;
+                if (QChar::isLowSurrogate(c)) {
+                    n += 3; // with the one counted for the high half
+                    continue;
+                }
+            }
             if (c < 0x80)
                 n += (c == u'\r' && crlf) ? 2 : 1;
             else if (c < 0x800)
                 n += 2;
-            else if (QChar::isSurrogate(c))
-                n += 2; // a pair makes four bytes
+            else if (QChar::isHighSurrogate(c)) {
+                n += 1;
+                pendingHigh = true;
+            } else if (QChar::isLowSurrogate(c))
+                n += 1;
             else
                 n += 3;
         }

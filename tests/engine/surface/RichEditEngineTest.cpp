@@ -55,6 +55,10 @@ TEST(RichEditEngine, TextAndLengthsUseOneMarkPerParagraph) {
     setText(e, u"é€\U0001F600"_qs);
     EXPECT_EQ(e.EM_GETTEXTLENGTHEX({GTL_DEFAULT, 0}), 4);
     EXPECT_EQ(e.EM_GETTEXTLENGTHEX({GTL_NUMBYTES, 0}), 2 + 3 + 4) << "UTF-8 bytes";
+    RichEditEngine lone;
+    lone.WM_SETTEXT(u"a"_qs + QChar(0xD800) + u"b"_qs);
+    EXPECT_EQ(lone.EM_GETTEXTLENGTHEX({GTL_NUMBYTES, 0}), 3)
+        << "a lone surrogate is written as one byte";
     QString range;
     EXPECT_EQ(e.EM_GETTEXTRANGE({1, 3}, range), 2);
     EXPECT_EQ(range, u"€\xD83D"_qs.left(2));
