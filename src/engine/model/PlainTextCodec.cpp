@@ -59,14 +59,16 @@ QString decodeUtf16LE(const QByteArray& bytes) {
 
 QString decodePlainText(const QByteArray& bytes) {
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom);
         return utf8(QByteArrayView(bytes).sliced(3));
     }
     if (startsWith(bytes, {0xFF, 0xFE}))
         return decodeUtf16(QByteArrayView(bytes).sliced(2), false);
     if (startsWith(bytes, {0xFE, 0xFF}))
         return decodeUtf16(QByteArrayView(bytes).sliced(2), true);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;

@@ -222,6 +222,14 @@ int32_t RichEditEngine::streamOutText(uint32_t format, EDITSTREAM& stream) const
     const CharPos from = selection ? sel_.min() : CharPos(0);
     const CharPos to = selection ? sel_.max() : doc_.end();
     BlockWriter out(stream);
+    // Text that starts with U+FEFF would lose it to the byte-order mark readers skip: a mark
+    // in front keeps it.
+    if (from < to && doc_.charAt(from) == QChar(0xFEFF)) {
+        if (unicode)
+            out.put("\xFF\xFE", 2);
+        else
+            out.put("\xEF\xBB\xBF", 3);
+    }
     int32_t written = 0;
     QString piece;
     doc_.forEachSegment(from, to, [&](const QChar* s, int32_t n, CharPos) {

@@ -149,6 +149,21 @@ TEST(EngineStreams, TextOutWritesCrLfInBlocksAndReportsFailure) {
     EXPECT_NE(es.dwError, 0u) << "a receiver that takes nothing is a failure, not success";
 }
 
+TEST(EngineStreams, ALeadingZeroWidthNoBreakSpaceSurvivesARoundTrip) {
+    for (uint32_t format : {SF_TEXT, SF_TEXT | SF_UNICODE}) {
+        RichEditEngine e;
+        e.WM_SETTEXT(QChar(0xFEFF) + u"text"_qs);
+        Sink sink;
+        EDITSTREAM es = sink.stream();
+        e.EM_STREAMOUT(format, es);
+        RichEditEngine back;
+        Source src{sink.data};
+        es = src.stream();
+        back.EM_STREAMIN(format, es);
+        EXPECT_EQ(back.WM_GETTEXT(), e.WM_GETTEXT()) << format;
+    }
+}
+
 TEST(EngineStreams, FindTextAndFindTextEx) {
     RichEditEngine e;
     e.WM_SETTEXT(u"Find the word, then the Word again"_qs);
