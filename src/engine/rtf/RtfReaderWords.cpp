@@ -698,10 +698,10 @@ void Reader::charWord(Kw kw, const Token& t) {
         cf.offset = 0;
         return;
     case Kw::up:
-        cf.offset = clamped(int64_t(t.hasParam ? t.param : 6) * 10, -0x7FFFFF, 0x7FFFFF);
+        cf.offset = clamped(int64_t(t.hasParam ? t.param : 6) * 10, -8388600, 8388600);
         return;
     case Kw::dn:
-        cf.offset = clamped(-int64_t(t.hasParam ? t.param : 6) * 10, -0x7FFFFF, 0x7FFFFF);
+        cf.offset = clamped(-int64_t(t.hasParam ? t.param : 6) * 10, -8388600, 8388600);
         return;
     case Kw::v:
         effect(CFE_HIDDEN);
@@ -746,7 +746,7 @@ void Reader::charWord(Kw kw, const Token& t) {
         cf.spacing = int16_t(std::clamp(t.param, -32768, 32767));
         return;
     case Kw::kerning:
-        cf.kerning = clamped<uint16_t>(int64_t(t.param) * 10, 0, 65535);
+        cf.kerning = clamped<uint16_t>(int64_t(t.param) * 10, 0, 65530); // whole half-points
         return;
     case Kw::lang:
         if (!plain)
