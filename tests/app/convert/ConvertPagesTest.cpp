@@ -13,23 +13,8 @@ namespace {
 using quillex::ConvertTool;
 using quillex::testing::ConvertFolderTest;
 
-struct TRunResult {
-    int Exit = -1;
-    QString Out;
-    QString Err;
-};
-
-TRunResult RunTool(QStringList arguments) {
-    TRunResult r;
-    QTextStream out(&r.Out);
-    QTextStream err(&r.Err);
-    ConvertTool tool(out, err);
-    arguments.prepend(QStringLiteral("quillex-convert"));
-    r.Exit = tool.run(arguments);
-    out.flush();
-    err.flush();
-    return r;
-}
+using quillex::testing::RunTool;
+using quillex::testing::TRunResult;
 
 int PdfPages(const QByteArray& pdf) {
     return int(QString::fromLatin1(pdf).count(

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/convert/ConvertTool.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,25 @@ inline QByteArray Utf16LEWithBom(const QString& text) {
         bytes.append(char(c.unicode() >> 8));
     }
     return bytes;
+}
+
+// What one in-process run of the tool printed and answered.
+struct TRunResult {
+    int Exit = -1;
+    QString Out;
+    QString Err;
+};
+
+inline TRunResult RunTool(QStringList arguments) {
+    TRunResult r;
+    QTextStream out(&r.Out);
+    QTextStream err(&r.Err);
+    ConvertTool tool(out, err);
+    arguments.prepend(QStringLiteral("quillex-convert"));
+    r.Exit = tool.run(arguments);
+    out.flush();
+    err.flush();
+    return r;
 }
 
 } // namespace quillex::testing

@@ -15,23 +15,8 @@ namespace {
 using quillex::ConvertTool;
 using quillex::testing::ConvertFolderTest;
 
-struct TRunResult {
-    int Exit = -1;
-    QString Out;
-    QString Err;
-};
-
-TRunResult RunTool(QStringList arguments) {
-    TRunResult r;
-    QTextStream out(&r.Out);
-    QTextStream err(&r.Err);
-    ConvertTool tool(out, err);
-    arguments.prepend(QStringLiteral("quillex-convert"));
-    r.Exit = tool.run(arguments);
-    out.flush();
-    err.flush();
-    return r;
-}
+using quillex::testing::RunTool;
+using quillex::testing::TRunResult;
 
 class ConvertToolTest : public ConvertFolderTest {};
 
