@@ -75,10 +75,21 @@ QString numberText(const model::ParaFormat& format, int32_t number) {
     }
 }
 
+namespace {
+
+// A paragraph that continues a list item: it belongs to the list but shows no number.
+bool unnumbered(const model::ParaFormat& f) {
+    return (f.numberingStyle & 0x0F00) == PFNS_NONUMBER;
+}
+
+} // namespace
+
 bool NumberingCounter::continues(const model::ParaFormat& prev,
                                  const model::ParaFormat& cur) const {
+    // A paragraph without a number joins the list it stands in, and the list goes on after it.
     return prev.numbering == cur.numbering &&
-           (prev.numberingStyle & 0x0F00) == (cur.numberingStyle & 0x0F00) &&
+           ((prev.numberingStyle & 0x0F00) == (cur.numberingStyle & 0x0F00) || unnumbered(prev) ||
+            unnumbered(cur)) &&
            !(cur.numberingStyle & PFNS_NEWNUMBER);
 }
 
@@ -87,21 +98,27 @@ int32_t NumberingCounter::numberOf(model::ParaIndex p) const {
     const model::ParaFormat& cur = formats[doc_.paraFormatId(p)];
     if (cur.numbering == 0)
         return 0;
+    // A paragraph without a number has the number of the item it continues.
+    const int32_t step = unnumbered(cur) ? 0 : 1;
     int32_t number = 0;
     if (lastPara_ >= 0 && lastPara_ == p.v - 1) {
         const model::ParaFormat& prev = formats[doc_.paraFormatId(model::ParaIndex(lastPara_))];
-        number = prev.numbering != 0 && continues(prev, cur) ? lastNumber_ + 1 : startOf(cur);
+        number = prev.numbering != 0 && continues(prev, cur) ? lastNumber_ + step
+                                                             : startOf(cur) - 1 + step;
     } else {
-        // Walk back to the start of the run this paragraph belongs to.
+        // Walk back to the start of the run this paragraph belongs to, counting its numbers.
         int32_t first = p.v;
+        int32_t counted = step;
         while (first > 0) {
             const model::ParaFormat& here = formats[doc_.paraFormatId(model::ParaIndex(first))];
             const model::ParaFormat& prev = formats[doc_.paraFormatId(model::ParaIndex(first - 1))];
             if (prev.numbering == 0 || !continues(prev, here))
                 break;
             --first;
+            if (!unnumbered(prev))
+                ++counted;
         }
-        number = startOf(formats[doc_.paraFormatId(model::ParaIndex(first))]) + (p.v - first);
+        number = startOf(formats[doc_.paraFormatId(model::ParaIndex(first))]) - 1 + counted;
     }
     lastPara_ = p.v;
     lastNumber_ = number;

@@ -6,6 +6,8 @@
 #include <QPointF>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -22,8 +24,12 @@ struct PageRange {
 
 // Formats a document for pages: the layout at the page's width, asked page by page "from here,
 // how much fits, and where does the next page start". Pages break between lines; a line taller
-// than a page goes on a page of its own, so a loop over pages always ends. Everything is in
-// twips, so the pages are the same for every target device.
+// than a page goes on a page of its own, so a loop over pages always ends. A paragraph that asks
+// for a page break before it starts a page. Where a break would split a paragraph kept together,
+// the paragraph moves to the next page whole unless it is taller than a page; where it would
+// part a paragraph kept with the next from the next's first line, the kept paragraph moves
+// along (and those kept with it before it). A move never leaves a page without a line.
+// Everything is in twips, so the pages are the same for every target device.
 class PageFormatter {
 public:
     PageFormatter(const model::Document& doc, TextMeasurer& measurer, Twips pageWidth);
@@ -45,6 +51,13 @@ public:
     std::vector<PageRange> paginate(Twips pageHeight) const;
 
 private:
+    // The page ending before `line` of the last paragraph in `before` (the page as it stood
+    // before each paragraph that begins on it), with the break moved back for the paragraphs
+    // kept together or with the next.
+    PageRange keptPage(const PageRange& page,
+                       const std::vector<std::pair<model::ParaIndex, PageRange>>& before,
+                       int32_t line, Twips pageHeight) const;
+
     const model::Document& doc_;
     DocumentLayout layout_;
     std::unique_ptr<Painter> painter_; // made by the first page drawn, keeps its fonts

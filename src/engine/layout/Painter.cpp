@@ -25,18 +25,6 @@ using model::CharFormat;
 using model::CharPos;
 using model::ParaIndex;
 
-// The tab leaders a tab stop may carry.
-enum Leader {
-    LeaderNone = 0,
-    LeaderDots = 1,
-    LeaderDashes = 2,
-    LeaderLine = 3,
-    LeaderThick = 4,
-    LeaderEquals = 5
-};
-
-constexpr int kTabBar = 4;
-
 // The font text of a format is drawn with: as it is measured (same family, weight and slant),
 // without hinting, at a size in device pixels.
 QFont drawingFont(const CharFormat& format, qreal pixels) {
@@ -193,7 +181,6 @@ void Painter::paint(QPainter& painter, const PaintOptions& o) {
 void Painter::paintLine(QPainter& painter, const PaintOptions& o, ParaIndex p,
                         const ParagraphLayout& pl, const LineBox& line, qreal paraTop) {
     const model::Paragraph& para = doc_.paragraph(p);
-    const model::ParaFormat& pf = doc_.paraFormats()[para.format];
     const auto& formats = doc_.charFormats();
     const QString& text = para.text;
     const int32_t paraStart = doc_.paragraphStart(p).v;
@@ -411,21 +398,8 @@ void Painter::paintLine(QPainter& painter, const PaintOptions& o, ParaIndex p,
         const qreal x1 = dx(endX(pc.end - 1));
 
         if (first == u'\t') {
-            // A leader from the stop the tab went to.
-            const qreal from = xAt(pc.start);
-            // The nearest stop after the pen (the stops need not be sorted).
-            int leader = LeaderNone;
-            {
-                qreal nearest = std::numeric_limits<qreal>::max();
-                for (int k = 0; k < pf.tabCount && k < MAX_TAB_STOPS; ++k) {
-                    const int32_t t = pf.tabs[size_t(k)];
-                    const qreal pos = t & 0x00FFFFFF;
-                    if (((t >> 24) & 0x0F) != kTabBar && pos > from + 0.5 && pos < nearest) {
-                        nearest = pos;
-                        leader = (t >> 28) & 0x0F;
-                    }
-                }
-            }
+            // The leader of the stop the layout sent the tab to, across the tab as placed.
+            const TabLeader leader = pl.tabLeader(pc.start);
             const qreal pad = f.height * s * 0.15;
             const qreal a = x0 + pad;
             const qreal b = x1 - pad;

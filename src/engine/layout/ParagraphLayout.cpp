@@ -17,6 +17,12 @@ enum TabAlign { TabLeft = 0, TabCentre = 1, TabRight = 2, TabDecimal = 3, TabBar
 struct TabStop {
     qreal position;
     int align;
+    int leader;
+};
+
+struct TabLanding {
+    qreal advance;
+    TabLeader leader;
 };
 
 // A stretch of the paragraph in one character format, with its font's extents.
@@ -94,7 +100,7 @@ public:
                 adv_[size_t(i)] = 0;
         for (int i = 0; i < format_.tabCount && i < MAX_TAB_STOPS; ++i) {
             const int32_t t = format_.tabs[size_t(i)];
-            stops_.push_back({qreal(t & 0x00FFFFFF), (t >> 24) & 0x0F});
+            stops_.push_back({qreal(t & 0x00FFFFFF), (t >> 24) & 0x0F, (t >> 28) & 0x0F});
         }
         std::sort(stops_.begin(), stops_.end(),
                   [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
@@ -106,32 +112,72 @@ public:
         return it == runs_.end() ? nullptr : &*it;
     }
 
-    // Advance of the tab at i when the pen stands at x.
-    qreal tabAdvance(int32_t i, qreal x) const {
-        TabStop stop{(std::floor(x / kDefaultTabWidth) + 1) * kDefaultTabWidth, TabLeft};
+    // Where the tab at i takes the pen standing at x, and the leader that fills it. A stop
+    // behind the pen does not count; past the last stop, default stops follow every half inch.
+    // The first line's hanging indent (0: none) is a left stop of its own, taken before default
+    // stops and before explicit stops beyond it, so that a term and its explanation line up.
+    TabLanding tab(int32_t i, qreal x, qreal hanging) const {
+        TabStop stop{(std::floor(x / kDefaultTabWidth) + 1) * kDefaultTabWidth, TabLeft,
+                     LeaderNone};
+        bool explicitStop = false;
         for (const TabStop& s : stops_)
             if (s.align != TabBar && s.position > x + 0.5) {
                 stop = s;
+                explicitStop = true;
                 break;
             }
+        if (hanging > x + 0.5 && (!explicitStop || hanging < stop.position))
+            stop = {hanging, TabLeft, LeaderNone};
+        const TabLeader leader = stop.leader <= LeaderEquals ? TabLeader(stop.leader) : LeaderNone;
         if (stop.align == TabLeft)
-            return stop.position - x;
-        // The text up to the next tab or line end is placed against the stop.
-        qreal w = 0;
-        qreal beforePoint = -1;
-        for (int32_t j = i + 1; j < int32_t(text_.size()) && !endsSegment(text_[j]); ++j) {
-            if (beforePoint < 0 && (text_[j] == u'.' || text_[j] == u','))
-                beforePoint = w;
-            w += adv_[size_t(j)];
-        }
+            return {stop.position - x, leader};
+        // The text up to the next tab, soft break or paragraph mark is placed against the stop.
+        const int32_t from = i + 1;
+        const int32_t end = segmentEnd(from);
+        const qreal w = width(from, end);
         qreal target = stop.position;
         if (stop.align == TabCentre)
             target -= w / 2;
         else if (stop.align == TabRight)
             target -= w;
         else if (stop.align == TabDecimal)
-            target -= beforePoint >= 0 ? beforePoint : w;
-        return std::max<qreal>(0, target - x);
+            target -= width(from, decimalPoint(from, end));
+        return {std::max<qreal>(0, target - x), leader};
+    }
+
+    int32_t segmentEnd(int32_t from) const {
+        const int32_t n = int32_t(text_.size());
+        while (from < n && !endsSegment(text_[from]))
+            ++from;
+        return from;
+    }
+
+    qreal width(int32_t from, int32_t to) const {
+        qreal w = 0;
+        for (int32_t j = from; j < to; ++j)
+            w += adv_[size_t(j)];
+        return w;
+    }
+
+    // Where text after a decimal tab lines up: at the decimal separator of its first number,
+    // which is the number's last '.' or ',' with a digit after it ("1,234.50" lines up at its
+    // point, "1.234,50" at its comma); a number without one lines up at its end, and text
+    // without a number at its end.
+    int32_t decimalPoint(int32_t from, int32_t end) const {
+        auto digit = [&](int32_t j) { return j < end && text_[j].isDigit(); };
+        auto separator = [&](int32_t j) {
+            return (text_[j] == u'.' || text_[j] == u',') && digit(j + 1);
+        };
+        int32_t j = from;
+        while (j < end && !digit(j) && !separator(j))
+            ++j;
+        if (j == end)
+            return end;
+        int32_t point = -1;
+        for (; digit(j) || (j < end && separator(j)); ++j)
+            if (!digit(j))
+                point = j;
+        return point >= 0 ? point : j;
     }
 
     void verticalExtents(int32_t from, int32_t to, qreal& ascent, qreal& descent,
@@ -230,9 +276,15 @@ ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips widt
         out.numberX_ = Twips(pf.startIndent);
         firstIndent =
             pf.startIndent + std::max({qreal(pf.offset), qreal(pf.numberingTab), numberWidth});
+    } else if (pf.numbering != 0 && (pf.numberingStyle & 0x0F00) == PFNS_NONUMBER) {
+        // A list paragraph without a number of its own starts where an item's text would.
+        firstIndent = pf.startIndent + std::max(pf.offset, int32_t(pf.numberingTab));
     }
 
     const qreal rightEdge = qreal(width.v) - pf.rightIndent;
+    // When the lines after the first start further in, the first line has a stop where they do.
+    const qreal hangingStop = restIndent > firstIndent ? restIndent : 0;
+    std::vector<LeaderAt> lineLeaders;
     std::vector<qreal> xs(size_t(n) + 1, 0.0);
     out.x_.resize(size_t(n), 0);
     qreal top = pf.spaceBefore;
@@ -245,6 +297,7 @@ ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips widt
         int32_t end = n;
         qreal endX = x;
         bool forced = false;
+        lineLeaders.clear();
         for (int32_t i = s; i < n; ++i) {
             const QChar c = t[i];
             if (i > s && canBreak[size_t(i)])
@@ -261,7 +314,13 @@ ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips widt
                 forced = true;
                 break;
             }
-            const qreal a = c == u'\t' ? b.tabAdvance(i, x) : b.adv_[size_t(i)];
+            qreal a = b.adv_[size_t(i)];
+            if (c == u'\t') {
+                const TabLanding landing = b.tab(i, x, first ? hangingStop : 0);
+                a = landing.advance;
+                if (landing.leader != LeaderNone)
+                    lineLeaders.push_back({i, landing.leader});
+            }
             if (i > s && !hangs(c) && c != u'\t' && x + a > rightEdge + 0.01) {
                 int32_t g = lastBreak;
                 if (g <= s) {
@@ -293,12 +352,15 @@ ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips widt
         qreal perSpace = 0;
         int32_t stretchFrom = end;
         const qreal room = rightEdge - contentRight;
+        // Tabs were placed from the line's start, so a line moves whole: its tabs keep their
+        // widths and the stops' leaders move with them. A line too full to move starts at its
+        // indent.
         switch (pf.alignment) {
         case PFA_RIGHT:
-            shift = room;
+            shift = std::max<qreal>(0, room);
             break;
         case PFA_CENTER:
-            shift = room / 2;
+            shift = std::max<qreal>(0, room / 2);
             break;
         case PFA_JUSTIFY:
             if (!lastLine && !forced && room > 0) {
@@ -351,11 +413,20 @@ ParagraphLayout ParagraphLayout::build(const ParagraphSource& source, Twips widt
         line.forcedBreak = forced;
         line.lastLine = lastLine;
         out.lines_.push_back(line);
+        for (const LeaderAt& l : lineLeaders)
+            if (l.offset < end) // a tab past the break is placed again on the next line
+                out.leaders_.push_back(l);
         top += height;
         s = end;
     }
     out.height_ = Twips(roundTw(top + pf.spaceAfter));
     return out;
+}
+
+TabLeader ParagraphLayout::tabLeader(int32_t offset) const {
+    auto it = std::lower_bound(leaders_.begin(), leaders_.end(), offset,
+                               [](const LeaderAt& l, int32_t o) { return l.offset < o; });
+    return it != leaders_.end() && it->offset == offset ? it->leader : LeaderNone;
 }
 
 int32_t ParagraphLayout::lineOfOffset(int32_t offset) const {

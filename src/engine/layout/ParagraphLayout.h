@@ -18,6 +18,16 @@ struct TwipsPoint {
     friend bool operator==(const TwipsPoint&, const TwipsPoint&) = default;
 };
 
+// The leaders a tab stop may carry, as a tab entry keeps them in its top four bits.
+enum TabLeader : uint8_t {
+    LeaderNone = 0,
+    LeaderDots = 1,
+    LeaderDashes = 2,
+    LeaderLine = 3,
+    LeaderThick = 4,
+    LeaderEquals = 5
+};
+
 // One line of a laid-out paragraph.
 struct LineBox {
     int32_t start = 0;  // offset of its first character in the paragraph
@@ -71,9 +81,19 @@ public:
     const QString& numberText() const { return numberText_; }
     Twips numberX() const { return numberX_; }
 
+    // The leader of the stop the tab at offset went to: none for a default stop, for the
+    // hanging indent and for any character that is not a tab.
+    TabLeader tabLeader(int32_t offset) const;
+
 private:
+    struct LeaderAt {
+        int32_t offset;
+        TabLeader leader;
+    };
+
     std::vector<LineBox> lines_;
-    std::vector<int32_t> x_; // left edge of each character, twips
+    std::vector<LeaderAt> leaders_; // tabs with a leader, by offset
+    std::vector<int32_t> x_;        // left edge of each character, twips
     Twips height_;
     Twips width_;
     QString numberText_;

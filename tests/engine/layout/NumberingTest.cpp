@@ -55,6 +55,15 @@ TEST(Numbering, CountsAcrossConsecutiveParagraphsNumberedAlike) {
         {PFN_LCLETTER, PFNS_PAREN, 0, 1},
         {PFN_LCLETTER, PFNS_PAREN, 0, 2},
         {PFN_BULLET, 0, 0, 1},
+        {PFN_ARABIC, PFNS_NONUMBER, 0, 0}, // no number before the list's first item
+        {PFN_ARABIC, PFNS_PERIOD, 0, 1},
+        {PFN_ARABIC, PFNS_NONUMBER, 0, 1}, // continues item 1 ...
+        {PFN_ARABIC, PFNS_NONUMBER, 0, 1},
+        {PFN_ARABIC, PFNS_PERIOD, 0, 2}, // ... and the list goes on
+        {PFN_ARABIC, PFNS_PAREN, 0, 1},
+        {PFN_ARABIC, PFNS_NONUMBER | PFNS_NEWNUMBER, 5, 4}, // before a new list from 5
+        {PFN_ARABIC, PFNS_PAREN, 0, 5},
+        {PFN_LCLETTER, PFNS_NONUMBER, 0, 0}, // another kind is another list
     };
     model::Document doc;
     model::DocumentBuilder b(doc);

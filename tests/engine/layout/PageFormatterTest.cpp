@@ -30,6 +30,33 @@ struct Doc {
     }
 };
 
+// Paragraphs of whole lines in the fixed measurer at 1000 twips: "aaaa bbbb " is one line.
+struct Para {
+    int32_t lines;
+    uint16_t effects = 0;
+};
+
+struct ParaDoc {
+    model::Document doc;
+    explicit ParaDoc(const std::vector<Para>& paragraphs) {
+        model::DocumentBuilder b(doc);
+        const model::CharFormatId id = doc.charFormats().intern({});
+        for (size_t i = 0; i < paragraphs.size(); ++i) {
+            model::ParaFormat pf;
+            pf.effects = paragraphs[i].effects;
+            const model::ParaFormatId f = doc.paraFormats().intern(pf);
+            b.text(u"aaaa bbbb "_qs.repeated(paragraphs[i].lines), id);
+            if (i + 1 < paragraphs.size())
+                b.endParagraph(f, id);
+            else
+                b.finish(f, id);
+        }
+    }
+};
+
+// Where each page starts: the paragraph and its line.
+using LineAt = std::pair<int32_t, int32_t>;
+
 std::vector<int32_t> pageStarts(const std::vector<PageRange>& pages) {
     std::vector<int32_t> out;
     for (const PageRange& p : pages)
@@ -125,4 +152,65 @@ TEST(PageFormatter, PageBreaksAreTheSameForEveryTargetResolution) {
     ASSERT_GT(results[0].size(), 2u);
     EXPECT_EQ(results[0], results[1]);
     EXPECT_EQ(results[0], results[2]);
+}
+
+TEST(PageFormatter, KeepsMoveTheBreakBackToAParagraphStart) {
+    // Five 200-twip lines a page.
+    const uint16_t keep = PFE_KEEP, next = PFE_KEEPNEXT, breakBefore = PFE_PAGEBREAKBEFORE;
+    struct Case {
+        const char* name;
+        std::vector<Para> paragraphs;
+        std::vector<LineAt> starts;
+    } cases[] = {
+        {"without keeps the page breaks between lines", {{3}, {1}, {3}}, {{0, 0}, {2, 1}}},
+        {"kept together moves whole", {{3}, {1}, {3, keep}}, {{0, 0}, {2, 0}}},
+        {"kept together a page tall moves whole", {{1}, {5, keep}}, {{0, 0}, {1, 0}}},
+        {"kept together but taller than a page splits", {{3}, {7, keep}}, {{0, 0}, {1, 2}}},
+        {"kept together on a later page", {{5}, {3}, {1}, {3, keep}}, {{0, 0}, {1, 0}, {3, 0}}},
+        {"kept with the next goes along with its first line",
+         {{4}, {1, next}, {3}},
+         {{0, 0}, {1, 0}}},
+        {"kept with the next whose first line fits stays", {{3}, {1, next}, {3}}, {{0, 0}, {2, 1}}},
+        {"kept with the next but split itself", {{3}, {3, next}, {1}}, {{0, 0}, {1, 2}}},
+        {"a chain kept with the next moves together",
+         {{3}, {1, next}, {1, next}, {3}},
+         {{0, 0}, {1, 0}}},
+        {"a chain back to the page's top stays", {{2, next}, {3, next}, {3}}, {{0, 0}, {2, 0}}},
+        {"kept with the next on a page that begins inside a paragraph",
+         {{7}, {3, next}, {1}},
+         {{0, 0}, {0, 5}, {1, 0}}},
+        {"kept with one kept together", {{2}, {1, next}, {3, keep}}, {{0, 0}, {1, 0}}},
+        {"a page break before starts a page", {{1}, {1, breakBefore}, {1}}, {{0, 0}, {1, 0}}},
+        {"a page break before the first paragraph", {{1, breakBefore}, {1}}, {{0, 0}}},
+        {"a page break before a paragraph that begins a page anyway",
+         {{5}, {1, breakBefore}},
+         {{0, 0}, {1, 0}}},
+        {"a page break before wins over keeping with the next",
+         {{1}, {1, next}, {1, breakBefore}},
+         {{0, 0}, {2, 0}}},
+    };
+    test::FixedMeasurer m;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ParaDoc d(c.paragraphs);
+        PageFormatter pages(d.doc, m, Twips(1000));
+        const std::vector<PageRange> all = pages.paginate(Twips(1000));
+        std::vector<LineAt> starts;
+        int32_t lines = 0;
+        for (const PageRange& p : all) {
+            const model::ParaIndex para = d.doc.paragraphAt(p.start);
+            const int32_t offset = p.start - d.doc.paragraphStart(para);
+            starts.push_back({para.v, pages.layout().paragraphLayout(para).lineOfOffset(offset)});
+            EXPECT_GT(p.lines, 0);
+            EXPECT_LE(p.used.v, 1000);
+            EXPECT_EQ(p.used.v, p.lines * 200) << "used is the height of the lines it holds";
+            lines += p.lines;
+        }
+        EXPECT_EQ(starts, c.starts);
+        for (size_t i = 0; i + 1 < all.size(); ++i)
+            EXPECT_EQ(all[i].next, all[i + 1].start);
+        EXPECT_EQ(lines, pages.layout().lineCount()) << "every line is on one page";
+        ASSERT_FALSE(all.empty());
+        EXPECT_GE(all.back().next, d.doc.end());
+    }
 }

@@ -284,6 +284,35 @@ TEST(Painter, TabLeadersFillTheTabWithTheirPattern) {
     }
 }
 
+TEST(Painter, TabLeadersFollowTheTabInEveryAlignment) {
+    // The line moves with its alignment; the leader is drawn across the tab where it went.
+    struct Case {
+        const char* name;
+        uint16_t alignment;
+        int32_t stop;
+    } cases[] = {
+        {"left, left stop", PFA_LEFT, test::tab(2000, 0, LeaderDots)},
+        {"centre, left stop", PFA_CENTER, test::tab(2000, 0, LeaderDots)},
+        {"right, left stop", PFA_RIGHT, test::tab(2000, 0, LeaderDots)},
+        {"right, right stop", PFA_RIGHT, test::tab(2000, 2, LeaderLine)},
+        {"right, stop before the line's moved start", PFA_RIGHT, test::tab(700, 0, LeaderLine)},
+        {"centre, centre stop", PFA_CENTER, test::tab(2000, 1, LeaderDashes)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        model::ParaFormat pf;
+        pf.alignment = c.alignment;
+        pf.tabCount = 1;
+        pf.tabs[0] = c.stop;
+        const Drawn d({{u"ab\tcd"_qs, withEffects(0)}}, pf);
+        EXPECT_GT(d.inkBetween(2, 3, -150, 60), 10);
+        model::ParaFormat bare = pf;
+        bare.tabs[0] = c.stop & 0x0FFFFFFF;
+        const Drawn without({{u"ab\tcd"_qs, withEffects(0)}}, bare);
+        EXPECT_EQ(without.inkBetween(2, 3, -150, 60), 0);
+    }
+}
+
 TEST(Painter, LinksWithoutAColourOfTheirOwnAreBlueAndUnderlined) {
     model::CharFormat link = withEffects(CFE_LINK);
     model::CharFormat red = withEffects(CFE_LINK);

@@ -76,6 +76,12 @@ TEST(ParagraphLayout, TabsLandOnTheirStops) {
         {"right", {tab(2000, 2)}, u"a\tbcd"_qs, 2, 1700},
         {"decimal", {tab(2000, 3)}, u"a\t12.5"_qs, 2, 1800},
         {"decimal without a point aligns right", {tab(2000, 3)}, u"a\t125"_qs, 2, 1700},
+        {"decimal at the point after thousands", {tab(2000, 3)}, u"a\t1,234.5"_qs, 2, 1500},
+        {"decimal at a comma after a point", {tab(2000, 3)}, u"a\t1.234,5"_qs, 2, 1500},
+        {"decimal at the first number's point", {tab(2000, 3)}, u"a\tabout 3.5 m."_qs, 2, 1300},
+        {"decimal: a full stop after a number", {tab(2000, 3)}, u"a\t12. x"_qs, 2, 1800},
+        {"decimal: a point before the digits", {tab(2000, 3)}, u"a\t.25"_qs, 2, 2000},
+        {"decimal: text without a number aligns right", {tab(2000, 3)}, u"a\tabc"_qs, 2, 1700},
         {"bar stop is not a stop", {tab(1000, 4)}, u"a\tb"_qs, 2, 720},
         {"leader does not move it", {tab(1000, 0, 1)}, u"a\tb"_qs, 2, 1000},
         {"stops in any order", {tab(3000, 0), tab(1000, 0)}, u"a\tb\tc"_qs, 4, 3000},
@@ -87,6 +93,98 @@ TEST(ParagraphLayout, TabsLandOnTheirStops) {
         std::copy(c.stops.begin(), c.stops.end(), pf.tabs.begin());
         const ParagraphLayout l = TestParagraph(c.text, pf).layOut(9000, m);
         EXPECT_EQ(l.xOfOffset(c.offset).v, c.x) << c.name;
+    }
+}
+
+TEST(ParagraphLayout, HangingIndentIsATabStopOfTheFirstLine) {
+    // Lines after the first start at 1440; the first at 0.
+    struct Case {
+        const char* name;
+        std::vector<int32_t> stops;
+        QString text;
+        int32_t offset; // of the character whose x is checked
+        int32_t x;
+    } cases[] = {
+        {"before the default stops", {}, u"a\tb"_qs, 2, 1440},
+        {"before an explicit stop beyond it", {tab(2000, 0)}, u"a\tb"_qs, 2, 1440},
+        {"after an explicit stop before it", {tab(1000, 0)}, u"a\tb"_qs, 2, 1000},
+        {"not once the pen has passed it", {}, u"abcdefghijklmnop\tb"_qs, 17, 2160},
+        {"only for the next tab", {}, u"a\tb\tc"_qs, 4, 2160},
+    };
+    FixedMeasurer m;
+    for (const Case& c : cases) {
+        model::ParaFormat pf = withAlignment(PFA_LEFT, 0, 1440);
+        pf.tabCount = int16_t(c.stops.size());
+        std::copy(c.stops.begin(), c.stops.end(), pf.tabs.begin());
+        const ParagraphLayout l = TestParagraph(c.text, pf).layOut(9000, m);
+        EXPECT_EQ(l.xOfOffset(c.offset).v, c.x) << c.name;
+    }
+}
+
+TEST(ParagraphLayout, AlignedLinesMoveWholeWithTheirTabsAndLeaders) {
+    // "ab\tcd" at 3000 twips: laid out from the line's start, the tab ends at its stop, then
+    // the line moves by the room its alignment gives it.
+    struct Case {
+        const char* name;
+        uint16_t alignment;
+        int32_t stop;
+        int32_t left;  // of the line
+        int32_t after; // x of the character after the tab
+    } cases[] = {
+        {"left, left stop", PFA_LEFT, tab(1000, 0, LeaderDots), 0, 1000},
+        {"right, left stop", PFA_RIGHT, tab(1000, 0, LeaderDots), 1800, 2800},
+        {"centre, left stop", PFA_CENTER, tab(1000, 0, LeaderDots), 900, 1900},
+        {"right, right stop", PFA_RIGHT, tab(1000, 2, LeaderDots), 2000, 2800},
+        {"centre, centre stop", PFA_CENTER, tab(1000, 1, LeaderDots), 950, 1850},
+        {"right, decimal stop", PFA_RIGHT, tab(1000, 3, LeaderDots), 2000, 2800},
+        {"justified, left stop", PFA_JUSTIFY, tab(1000, 0, LeaderDots), 0, 1000},
+    };
+    FixedMeasurer m;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        model::ParaFormat pf = withAlignment(c.alignment);
+        pf.tabCount = 1;
+        pf.tabs[0] = c.stop;
+        const ParagraphLayout l = TestParagraph(u"ab\tcd"_qs, pf).layOut(3000, m);
+        ASSERT_EQ(l.lineCount(), 1);
+        EXPECT_EQ(l.line(0).left.v, c.left);
+        EXPECT_EQ(l.xOfOffset(3).v, c.after);
+        EXPECT_EQ(l.xOfOffset(2).v, c.left + 200) << "the tab starts after \"ab\"";
+        EXPECT_EQ(l.tabLeader(2), LeaderDots);
+        EXPECT_EQ(l.tabLeader(1), LeaderNone) << "only tabs have leaders";
+    }
+}
+
+TEST(ParagraphLayout, LeadersBelongToTheStopATabWentTo) {
+    model::ParaFormat pf;
+    pf.tabCount = 3;
+    pf.tabs[0] = tab(2000, 0, LeaderLine);
+    pf.tabs[1] = tab(1000, 2, LeaderDashes); // out of order
+    pf.tabs[2] = tab(2500, 0, 9);            // not a leader this layout knows
+    FixedMeasurer m;
+    // The tabs go to the right stop at 1000, the left stop at 2000, the one at 2500 and a
+    // default stop; on the next line the first tab goes to the stop at 1000 again.
+    const ParagraphLayout l = TestParagraph(u"a\tb\tc\td\te\vg\th"_qs, pf).layOut(9000, m);
+    ASSERT_EQ(l.lineCount(), 2);
+    EXPECT_EQ(l.tabLeader(1), LeaderDashes);
+    EXPECT_EQ(l.tabLeader(3), LeaderLine);
+    EXPECT_EQ(l.tabLeader(5), LeaderNone);
+    EXPECT_EQ(l.tabLeader(7), LeaderNone) << "a default stop has no leader";
+    EXPECT_EQ(l.tabLeader(11), LeaderDashes);
+}
+
+TEST(ParagraphLayout, ALineTooFullToAlignStartsAtItsIndent) {
+    // A tab to a stop past the right edge leaves no room to move the line into.
+    FixedMeasurer m;
+    for (uint16_t alignment : {PFA_RIGHT, PFA_CENTER}) {
+        SCOPED_TRACE(alignment);
+        model::ParaFormat pf = withAlignment(alignment, 100);
+        pf.tabCount = 1;
+        pf.tabs[0] = tab(5000, 0);
+        const ParagraphLayout l = TestParagraph(u"ab\tcd"_qs, pf).layOut(3000, m);
+        ASSERT_EQ(lineStarts(l), (std::vector<int32_t>{0, 3}));
+        EXPECT_EQ(l.line(0).left.v, 100);
+        EXPECT_EQ(l.xOfOffset(0).v, 100);
     }
 }
 
@@ -210,6 +308,18 @@ TEST(ParagraphLayout, NumberSitsInTheHangingIndent) {
         EXPECT_EQ(l.line(0).left.v, c.textLeft);
         EXPECT_EQ(l.line(1).left.v, c.startIndent + c.offset);
     }
+}
+
+TEST(ParagraphLayout, AListParagraphWithoutANumberStartsWhereTheItemsTextDoes) {
+    FixedMeasurer m;
+    model::ParaFormat pf = withAlignment(PFA_LEFT, 360, 360);
+    pf.numbering = PFN_ARABIC;
+    pf.numberingStyle = PFNS_NONUMBER;
+    const ParagraphLayout l = TestParagraph(u"aaaa bbbb cccc dddd"_qs, pf).layOut(1200, m);
+    EXPECT_EQ(l.line(0).left.v, 720);
+    EXPECT_EQ(l.line(1).left.v, 720);
+    pf.numberingTab = 500;
+    EXPECT_EQ(TestParagraph(u"aaaa"_qs, pf).layOut(1200, m).line(0).left.v, 860);
 }
 
 TEST(ParagraphLayout, ObjectsTakeTheirScaledSize) {
