@@ -14,8 +14,29 @@ constexpr uint32_t WM_USER = 0x0400;
 constexpr uint32_t WM_SETTEXT = 0x000C;
 constexpr uint32_t WM_GETTEXT = 0x000D;
 constexpr uint32_t WM_GETTEXTLENGTH = 0x000E;
+constexpr uint32_t WM_SETCURSOR = 0x0020;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
+constexpr uint32_t WM_KEYUP = 0x0101;
 constexpr uint32_t WM_CHAR = 0x0102;
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
+constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_LBUTTONUP = 0x0202;
+constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
+constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_RBUTTONUP = 0x0205;
+constexpr uint32_t WM_RBUTTONDBLCLK = 0x0206;
+constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr uint32_t WM_MBUTTONUP = 0x0208;
+constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+constexpr uint32_t WM_DROPFILES = 0x0233;
+constexpr uint32_t EM_SCROLL = 0x00B5;
+constexpr uint32_t EM_LINESCROLL = 0x00B6;
+constexpr uint32_t EM_SCROLLCARET = 0x00B7;
+constexpr uint32_t EM_GETFIRSTVISIBLELINE = 0x00CE;
+constexpr uint32_t EM_POSFROMCHAR = 0x00D6;
+constexpr uint32_t EM_CHARFROMPOS = 0x00D7;
 constexpr uint32_t WM_CUT = 0x0300;
 constexpr uint32_t WM_COPY = 0x0301;
 constexpr uint32_t WM_PASTE = 0x0302;
@@ -65,7 +86,24 @@ constexpr uint32_t EM_SETLANGOPTIONS = WM_USER + 120;
 constexpr uint32_t EM_GETLANGOPTIONS = WM_USER + 121;
 constexpr uint32_t EM_SETTYPOGRAPHYOPTIONS = WM_USER + 202;
 constexpr uint32_t EM_GETTYPOGRAPHYOPTIONS = WM_USER + 203;
+constexpr uint32_t EM_GETSCROLLPOS = WM_USER + 221;
+constexpr uint32_t EM_SETSCROLLPOS = WM_USER + 222;
+constexpr uint32_t EM_GETZOOM = WM_USER + 224;
+constexpr uint32_t EM_SETZOOM = WM_USER + 225;
 } // namespace msg
+
+// ---- Modifier key state carried in a mouse message's wParam ----
+constexpr uintptr_t MK_LBUTTON = 0x0001;
+constexpr uintptr_t MK_RBUTTON = 0x0002;
+constexpr uintptr_t MK_SHIFT = 0x0004;
+constexpr uintptr_t MK_CONTROL = 0x0008;
+constexpr uintptr_t MK_MBUTTON = 0x0010;
+
+// ---- EM_SCROLL actions ----
+constexpr uint32_t SB_LINEUP = 0;
+constexpr uint32_t SB_LINEDOWN = 1;
+constexpr uint32_t SB_PAGEUP = 2;
+constexpr uint32_t SB_PAGEDOWN = 3;
 
 // ---- Notification codes ----
 constexpr uint32_t EN_CHANGE = 0x0300;

@@ -197,4 +197,56 @@ struct ENPROTECTED {
     CHARRANGE chrg;
 };
 
+// A keyboard or mouse message the engine is about to handle; a non-zero answer from the host
+// drops it.
+struct MSGFILTER {
+    NMHDR nmhdr;
+    uint32_t msg = 0;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+};
+
+// The mouse over, or a button on, text with the link effect. lParam carries the pointer's client
+// position (x in the low 16 bits, y in the high 16 bits).
+struct ENLINK {
+    NMHDR nmhdr;
+    uint32_t msg = 0;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+    CHARRANGE chrg;
+};
+
+// The rectangle (client pixels) the content would need to show all of it.
+struct REQRESIZE {
+    NMHDR nmhdr;
+    RECT rc;
+};
+
+// The window is closing while the clipboard holds its data; a non-zero answer drops that data.
+struct ENSAVECLIPBOARD {
+    NMHDR nmhdr;
+    int32_t cObjectCount = 0;
+    int32_t cch = 0;
+};
+
+// Files dropped on the window: the paths, the position they were dropped at and whether that
+// position is in protected text. The host decides; the engine inserts nothing.
+struct ENDROPFILES {
+    NMHDR nmhdr;
+    const void* hDrop = nullptr; // the list of paths (a const QStringList* in this engine)
+    int32_t cp = 0;
+    bool fProtected = false;
+};
+
+// Packs a client point into a message's lParam (x low, y high, each 16 bits signed).
+constexpr intptr_t makePointParam(int32_t x, int32_t y) {
+    return intptr_t((uint32_t(uint16_t(int16_t(x)))) | (uint32_t(uint16_t(int16_t(y))) << 16));
+}
+constexpr int32_t pointParamX(intptr_t lParam) {
+    return int16_t(uint16_t(lParam & 0xFFFF));
+}
+constexpr int32_t pointParamY(intptr_t lParam) {
+    return int16_t(uint16_t((uintptr_t(lParam) >> 16) & 0xFFFF));
+}
+
 } // namespace richedit

@@ -31,6 +31,7 @@ struct CharFormat {
     uint8_t revAuthor = 0;
     int16_t charScaleX = 100; // horizontal scaling in per cent, kept from documents
     QString linkTarget;       // where a link leads (the text of a HYPERLINK field's target)
+    bool autoLink = false;    // the link effect comes from automatic URL detection
 
     friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };
@@ -38,7 +39,7 @@ struct CharFormat {
 inline size_t qHash(const CharFormat& f, size_t seed = 0) {
     return qHashMulti(seed, f.effects, f.height, f.offset, f.textColor, f.charSet, f.pitchAndFamily,
                       f.face, f.weight, f.spacing, f.backColor, f.lcid, f.style, f.kerning,
-                      f.underlineType, f.animation, f.revAuthor);
+                      f.underlineType, f.animation, f.revAuthor, f.autoLink);
 }
 
 } // namespace richedit::model

@@ -47,6 +47,43 @@ void applyBackward(Document& doc, const UndoStep& step) {
         applyPara(doc, p->first, p->before);
 }
 
+std::optional<ChangedSpan> changedSpan(const UndoGroup& group, bool forward) {
+    std::optional<ChangedSpan> span;
+    auto add = [&](CharPos from, CharPos to) {
+        if (!span)
+            span = ChangedSpan{from, to};
+        span->from = std::min(span->from, from);
+        span->to = std::max(span->to, to);
+    };
+    auto visit = [&](const UndoStep& step) {
+        if (const auto* t = std::get_if<TextStep>(&step)) {
+            const int32_t removed = (forward ? t->removed : t->inserted).length();
+            const int32_t inserted = (forward ? t->inserted : t->removed).length();
+            if (span) {
+                // What the earlier steps changed moves with this step's text; what it removed
+                // collapses to where the removal was.
+                auto move = [&](CharPos p) {
+                    if (p <= t->at)
+                        return p;
+                    return p >= t->at + removed ? p + (inserted - removed) : t->at;
+                };
+                span->from = move(span->from);
+                span->to = move(span->to);
+            }
+            add(t->at, t->at + inserted);
+        } else if (const auto* r = std::get_if<RunStep>(&step)) {
+            add(r->at, r->at + runs::totalLength(forward ? r->after : r->before));
+        }
+    };
+    if (forward)
+        for (const UndoStep& s : group.steps)
+            visit(s);
+    else
+        for (auto it = group.steps.rbegin(); it != group.steps.rend(); ++it)
+            visit(*it);
+    return span;
+}
+
 bool UndoStack::appendTyping(UndoGroup& into, UndoGroup& next) {
     if (!into.open || !next.open || into.kind != next.kind)
         return false;
@@ -86,6 +123,7 @@ bool UndoStack::undo(Document& doc, Selection& selection) {
     undo_.pop_back();
     for (auto it = g.steps.rbegin(); it != g.steps.rend(); ++it)
         applyBackward(doc, *it);
+    lastChange_ = changedSpan(g, false);
     selection = g.before;
     g.open = false;
     redo_.push_back(std::move(g));
@@ -99,6 +137,7 @@ bool UndoStack::redo(Document& doc, Selection& selection) {
     redo_.pop_back();
     for (const UndoStep& s : g.steps)
         applyForward(doc, s);
+    lastChange_ = changedSpan(g, true);
     selection = g.after;
     undo_.push_back(std::move(g));
     trim();
@@ -113,6 +152,7 @@ void UndoStack::stopGrouping() {
 void UndoStack::clear() {
     undo_.clear();
     redo_.clear();
+    lastChange_.reset();
 }
 
 int32_t UndoStack::setLimit(int32_t limit) {

@@ -5,6 +5,7 @@
 #include "engine/model/Selection.h"
 
 #include <deque>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -39,6 +40,17 @@ struct UndoGroup {
 void applyForward(Document& doc, const UndoStep& step);
 void applyBackward(Document& doc, const UndoStep& step);
 
+// The stretch of text a group's steps changed, in positions of the document they leave behind
+// when applied forward (or, when undone, backward): it holds the inserted characters and those
+// whose formats changed; a removal leaves an empty stretch where it was. Nothing when the group
+// changed paragraph formats only.
+struct ChangedSpan {
+    CharPos from;
+    CharPos to;
+    friend bool operator==(const ChangedSpan&, const ChangedSpan&) = default;
+};
+std::optional<ChangedSpan> changedSpan(const UndoGroup& group, bool forward);
+
 // The undo and redo history of one document, with a limit on the number of undo groups.
 class UndoStack {
 public:
@@ -58,6 +70,8 @@ public:
     int32_t setLimit(int32_t limit);
     int32_t limit() const { return limit_; }
     size_t undoCount() const { return undo_.size(); }
+    // What the newest undo or redo changed.
+    std::optional<ChangedSpan> lastChange() const { return lastChange_; }
 
 private:
     static bool appendTyping(UndoGroup& into, UndoGroup& next);
@@ -66,6 +80,7 @@ private:
     std::deque<UndoGroup> undo_;
     std::vector<UndoGroup> redo_;
     int32_t limit_ = 100;
+    std::optional<ChangedSpan> lastChange_;
 };
 
 } // namespace richedit::model

@@ -102,6 +102,12 @@ const char* numberingWord(uint16_t numbering) {
     }
 }
 
+// Links are written as HYPERLINK fields; the addresses that automatic URL detection linked stay
+// plain text, as they were typed, and are found again when the document is read.
+bool writesField(const CharFormat& f) {
+    return (f.effects & CFE_LINK) && !f.autoLink;
+}
+
 bool numbered(const ParaFormat& f) {
     return f.numbering != 0 && !(f.effects & PFE_TABLE);
 }
@@ -424,7 +430,7 @@ void BodyWriter::content(const Piece& piece, unsigned extraMode) {
     int32_t at = piece.begin;
     while (at < piece.textEnd && run < para.runs.size() && out_.ok()) {
         const CharFormatId id = para.runs[run].format;
-        if (charFormat(id).effects & CFE_LINK) {
+        if (writesField(charFormat(id))) {
             field(para, run, runStart, at, piece.textEnd, extraMode);
             continue;
         }
@@ -443,7 +449,7 @@ int32_t BodyWriter::linkEnd(const model::Paragraph& para, size_t run, int32_t ru
     int32_t to = runStart + para.runs[run].length;
     for (size_t r = run + 1; r < para.runs.size() && to < end; ++r) {
         const CharFormat& f = charFormat(para.runs[r].format);
-        if (!(f.effects & CFE_LINK) || f.linkTarget != target)
+        if (!writesField(f) || f.linkTarget != target)
             break;
         to += para.runs[r].length;
     }

@@ -1,8 +1,11 @@
 // The format rectangle, display lines and positions from the layout.
 
 #include "engine/layout/DocumentLayout.h"
+#include "engine/layout/Painter.h"
 #include "engine/layout/QtTextMeasurer.h"
 #include "engine/surface/RichEditEngine.h"
+
+#include <cmath>
 
 namespace richedit {
 
@@ -20,10 +23,11 @@ void RichEditEngine::updateLayout() {
     else if (targetLineWidth_ > 1)
         width = Twips(std::min(targetLineWidth_, kNoWrap));
     else if (formatRectSet_)
-        width = Twips(int32_t(std::max<int64_t>(1, int64_t(formatRect_.right - formatRect_.left) *
-                                                       1440 / std::max(1, screenDpi_))));
+        width = Twips(int32_t(std::clamp<qreal>(
+            std::floor((formatRect_.right - formatRect_.left) / pixelsPerTwip()), 1, kNoWrap)));
     if (width.v <= 0) {
         doc_.setObserver(nullptr);
+        screenPainter_.reset();
         display_.reset();
         lines_ = paragraphLines_.get();
         return;
@@ -43,34 +47,36 @@ void RichEditEngine::EM_SETRECT(const RECT& rect) {
     formatRect_ = rect;
     formatRectSet_ = rect.right > rect.left;
     updateLayout();
+    clampScroll();
+    notifyView(true);
 }
 
 bool RichEditEngine::EM_SETTARGETDEVICE(DeviceContext*, int32_t lineWidth) {
     targetLineWidth_ = std::max(0, lineWidth);
     updateLayout();
+    clampScroll();
+    notifyView(true);
     return true;
 }
 
 void RichEditEngine::SetScreenResolution(int dpi) {
     screenDpi_ = std::max(1, dpi);
     updateLayout();
+    clampScroll();
+    notifyView(true);
 }
 
 POINT RichEditEngine::EM_POSFROMCHAR(int32_t charIndex) const {
     if (!display_)
         return {};
     const layout::TwipsPoint p = display_->positionOfChar(clampPos(charIndex));
-    return {formatRect_.left + int32_t(int64_t(p.x.v) * screenDpi_ / 1440),
-            formatRect_.top + int32_t(int64_t(p.y.v) * screenDpi_ / 1440)};
+    const qreal s = pixelsPerTwip();
+    return {formatRect_.left + int32_t(std::floor(p.x.v * s)) - scroll_.x,
+            formatRect_.top + int32_t(std::floor(p.y.v * s)) - scroll_.y};
 }
 
 int32_t RichEditEngine::EM_CHARFROMPOS(const POINT& point) const {
-    if (!display_)
-        return 0;
-    const layout::TwipsPoint p{
-        Twips(int32_t(int64_t(point.x - formatRect_.left) * 1440 / screenDpi_)),
-        Twips(int32_t(int64_t(point.y - formatRect_.top) * 1440 / screenDpi_))};
-    return display_->charFromPoint(p).v;
+    return charAtClientPoint(point).v;
 }
 
 } // namespace richedit

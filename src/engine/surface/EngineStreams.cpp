@@ -163,6 +163,7 @@ int32_t RichEditEngine::streamInRtf(uint32_t format, EDITSTREAM& stream) {
     sel_ = {};
     pendingFormat_.reset();
     undo_.clear();
+    detectUrls(CharPos(0), doc_.end());
     notifyChange();
     modified_ = false;
     notifySelectionChange();
@@ -188,6 +189,7 @@ int32_t RichEditEngine::streamInText(uint32_t format, EDITSTREAM& stream) {
     if (frag.length() > limit_)
         frag = model::leftOf(frag, limit_);
     doc_.insert(CharPos(0), frag);
+    detectUrls(CharPos(0), doc_.end());
     notifyChange();
     modified_ = false;
     notifySelectionChange();

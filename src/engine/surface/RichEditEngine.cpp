@@ -1,6 +1,7 @@
 #include "engine/surface/RichEditEngine.h"
 
 #include "engine/layout/PageFormatter.h"
+#include "engine/layout/Painter.h"
 #include "engine/layout/QtTextMeasurer.h"
 #include "engine/model/EditTransaction.h"
 #include "engine/model/WordBreak.h"
@@ -41,6 +42,11 @@ void RichEditEngine::notifyChange() {
     modified_ = true;
     pages_.reset(); // formatted pages no longer match the text
     lastPageValid_ = false;
+    if (viewSink_) {
+        clampScroll();
+        viewSink_->engineContentChanged();
+    }
+    checkRequestResize();
     if (eventMask_ & ENM_CHANGE) {
         NMHDR h;
         h.code = EN_CHANGE;
@@ -52,6 +58,9 @@ void RichEditEngine::notifySelectionChange() {
     if (sel_ == notifiedSel_)
         return;
     notifiedSel_ = sel_;
+    goalX_ = -1;
+    if (viewSink_)
+        viewSink_->engineSelectionChanged();
     if (eventMask_ & ENM_SELCHANGE) {
         SELCHANGE info;
         info.nmhdr.code = EN_SELCHANGE;
@@ -117,6 +126,8 @@ void RichEditEngine::commit(model::EditTransaction& edit, bool canUndo) {
         return;
     }
     model::UndoGroup group = edit.finish(sel_);
+    if (const auto span = model::changedSpan(group, true))
+        detectUrls(span->from, span->to);
     if (canUndo)
         undo_.push(std::move(group));
     else
@@ -356,6 +367,8 @@ bool RichEditEngine::WM_UNDO() {
         done = undo_.redo(doc_, sel); // a single level: undo undoes the undo
     if (!done)
         return false;
+    if (const auto span = undo_.lastChange())
+        detectUrls(span->from, span->to);
     sel_ = {clampPos(sel.anchor.v), clampPos(sel.active.v)};
     pendingFormat_.reset();
     notifyChange();
@@ -373,6 +386,8 @@ bool RichEditEngine::EM_REDO() {
     Selection sel = sel_;
     if (!undo_.redo(doc_, sel))
         return false;
+    if (const auto span = undo_.lastChange())
+        detectUrls(span->from, span->to);
     sel_ = {clampPos(sel.anchor.v), clampPos(sel.active.v)};
     pendingFormat_.reset();
     notifyChange();
@@ -460,13 +475,6 @@ void RichEditEngine::EM_SETLANGOPTIONS(uint32_t options) {
 
 uint32_t RichEditEngine::EM_GETLANGOPTIONS() const {
     return version_ < 2 ? 0 : langOptions_;
-}
-
-int32_t RichEditEngine::EM_AUTOURLDETECT(bool enable) {
-    if (version_ < 2)
-        return int32_t(0x80070057); // not supported by the first engine
-    autoUrlDetect_ = enable;
-    return 0;
 }
 
 COLORREF RichEditEngine::EM_SETBKGNDCOLOR(bool useSystemColor, COLORREF color) {

@@ -6,9 +6,17 @@
 #include "engine/model/Selection.h"
 #include "engine/model/UndoStack.h"
 #include "engine/surface/RichEditHost.h"
+#include "engine/surface/RichEditViewSink.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QRect>
 
 #include <memory>
 #include <optional>
+
+class QImage;
+class QPainter;
 
 namespace richedit {
 
@@ -18,6 +26,7 @@ class EditTransaction;
 namespace layout {
 class DocumentLayout;
 class PageFormatter;
+class Painter;
 class QtTextMeasurer;
 } // namespace layout
 
@@ -131,6 +140,107 @@ public:
     COLORREF BackgroundColor() const { return backColor_; }
     bool BackgroundUsesSystemColor() const { return backUsesSystem_; }
 
+    // ---- Scrolling and zoom ----
+    // The zoom as a ratio; 0/0 (the start) and 1/1 both show the text at its size. A ratio
+    // outside 1/64 .. 64 is refused (false) and changes nothing.
+    bool EM_SETZOOM(int32_t numerator, int32_t denominator);
+    void EM_GETZOOM(int32_t& numerator, int32_t& denominator) const;
+    qreal ZoomFactor() const;
+    // The document point (pixels at the current zoom) shown at the format rectangle's top left.
+    POINT EM_GETSCROLLPOS() const { return scroll_; }
+    void EM_SETSCROLLPOS(const POINT& point);
+    int32_t EM_GETFIRSTVISIBLELINE() const;
+    // Scrolls by lines (vertically) and characters (horizontally, only without word wrap).
+    bool EM_LINESCROLL(int32_t characters, int32_t lines);
+    // SB_LINEUP, SB_LINEDOWN, SB_PAGEUP or SB_PAGEDOWN; answers the lines scrolled (negative
+    // upwards) in the low word and 1 in the high word, or 0 for an unknown action.
+    int32_t EM_SCROLL(uint32_t action);
+    // Scrolls the caret into view.
+    void EM_SCROLLCARET();
+    // hide true hides the selection while the window does not have the focus; with changeStyle
+    // the setting stays (otherwise it lasts until the next focus change).
+    void EM_HIDESELECTION(bool hide, bool changeStyle);
+    bool HideSelectionWhenUnfocused() const { return hideSelection_; }
+    // Sends EN_REQUESTRESIZE with the rectangle the content needs.
+    void EM_REQUESTRESIZE();
+    // The content's size in pixels at the current zoom (for the scroll bars).
+    int32_t ContentHeightPixels() const;
+    int32_t ContentWidthPixels() const;
+    // The format rectangle's size in pixels.
+    int32_t ViewWidthPixels() const { return formatRect_.right - formatRect_.left; }
+    int32_t ViewHeightPixels() const { return formatRect_.bottom - formatRect_.top; }
+    bool WordWrapToWindow() const { return targetLineWidth_ == 0; }
+    // Sends a notification the window raises for the engine (EN_MSGFILTER, EN_LINK,
+    // EN_DROPFILES, EN_SAVECLIPBOARD) and answers the host's reply.
+    intptr_t SendNotification(NMHDR& header) const { return send(header); }
+    // The window that shows the engine.
+    void SetViewSink(RichEditViewSink* sink) { viewSink_ = sink; }
+    // Whether the window has the keyboard focus (the selection may be hidden without it).
+    void SetFocused(bool focused);
+
+    // ---- Drawing the window ----
+    // Paints the visible text that falls in clip (client pixels) with the selection unless it
+    // is hidden, over the background colour (the system's is given by the window); the caret is
+    // the window's.
+    void PaintView(QPainter& painter, const QRect& clip,
+                   const QColor& systemBackground = QColor(Qt::white));
+    // The caret's rectangle in client pixels (an empty QRect without a layout).
+    QRect CaretRect() const;
+    // The link (text with the link effect) under a client point, if any.
+    std::optional<CHARRANGE> LinkAtPoint(const POINT& point) const;
+    // Whether a client point lies over the selected text.
+    bool PointInSelection(const POINT& point) const;
+    // The character format typed text takes at the caret (for the input method's preedit).
+    model::CharFormat InsertionCharFormat() const;
+
+    // ---- Caret movement (keys) and selection (mouse) ----
+    enum class CaretMove {
+        Left,
+        Right,
+        WordLeft,
+        WordRight,
+        Up,
+        Down,
+        LineStart,
+        LineEnd,
+        ParagraphUp,
+        ParagraphDown,
+        PageUp,
+        PageDown,
+        DocumentStart,
+        DocumentEnd,
+    };
+    // Moves the caret; with extend the anchor stays and the selection grows or shrinks. Page
+    // moves scroll by a page as well. The caret is scrolled into view.
+    void MoveCaret(CaretMove move, bool extend);
+    // A click at a client point: places the caret (extend: moves the active end).
+    void ClickAt(const POINT& point, bool extend);
+    // The mouse dragged to a point while selecting; byWord extends by whole words (after a
+    // double-click), byParagraph by whole paragraphs (after a triple-click).
+    void DragSelectTo(const POINT& point, bool byWord = false, bool byParagraph = false);
+    void SelectWordAt(const POINT& point);
+    void SelectParagraphAt(const POINT& point);
+    void SelectAll();
+
+    // ---- Clipboard and drag and drop (the window owns the desktop side) ----
+    // The selection as Rich Text Format and as plain text (line breaks as LF).
+    QByteArray SelectionAsRtf() const;
+    QString SelectionAsText() const;
+    int32_t SelectionObjectCount() const;
+    // Deletes the selection after it was copied (WM_CUT) or dragged into another window: one undo
+    // step of the kind given.
+    bool CutSelection(UNDONAMEID kind = UID_CUT);
+    // Asks whether protected text in the selection may be copied; false refuses.
+    bool AllowCopy();
+    // Puts rich text, plain text or a picture in place of the selection: one undo step of the
+    // kind given (UID_PASTE or UID_DRAGDROP). False when read-only, refused or unreadable.
+    bool PasteRtf(const QByteArray& rtf, UNDONAMEID kind = UID_PASTE);
+    bool PasteText(const QString& text, UNDONAMEID kind = UID_PASTE);
+    bool PasteImage(const QImage& image, UNDONAMEID kind = UID_PASTE);
+    // Moves (or copies) the selection to a position as one undo step of the kind drag-drop; the
+    // moved text ends up selected. False when the position lies inside the selection.
+    bool DropSelectionAt(int32_t charIndex, bool copy);
+
     // ---- Editing as a person types (the view calls these) ----
     bool TypeText(const QString& text);
     bool InsertParagraph();
@@ -161,6 +271,10 @@ private:
     bool replaceRange(model::CharPos from, model::CharPos to, model::Fragment fragment,
                       UNDONAMEID kind, bool canUndo, uint32_t request, bool mergeable);
     void commit(model::EditTransaction& edit, bool canUndo);
+    // Gives the addresses in the paragraphs around [from, to) the link effect while automatic
+    // URL detection is on, and takes the detector's effect from text that is no longer one
+    // (EngineAutoUrl.cpp). Formats only: no undo record, no change notification.
+    void detectUrls(model::CharPos from, model::CharPos to);
     void setSelection(model::Selection sel);
     void resetDocument();
     bool applyCharFormat(uint32_t scf, const CHARFORMAT2W& format, bool full);
@@ -201,9 +315,27 @@ private:
     uint32_t langOptions_ = IMF_AUTOFONT | IMF_DUALFONT;
     int32_t limit_ = 0x7FFFFFFF;
 
+    // The window's view: zoom, scroll position, and the caret's goal column for vertical moves.
+    qreal pixelsPerTwip() const;
+    void clampScroll();
+    void notifyView(bool content);
+    void checkRequestResize();
+    model::CharPos charAtClientPoint(const POINT& point) const;
+    model::CharPos lineMoveTarget(model::CharPos from, int32_t lines, int32_t& goalX);
+    RichEditViewSink* viewSink_ = nullptr;
+    int32_t zoomNum_ = 0;
+    int32_t zoomDen_ = 0;
+    POINT scroll_;
+    bool hideSelection_ = true;
+    bool focused_ = false;
+    int32_t goalX_ = -1; // twips; -1 when the next vertical move takes the caret's own x
+    model::Selection dragOrigin_; // the word or paragraph a double or triple click selected
+    int32_t lastRequestedHeight_ = -1;
+
     // Display lines at the wrap width, kept up to date by the document's change notices.
     void updateLayout();
     std::unique_ptr<layout::DocumentLayout> display_;
+    std::unique_ptr<layout::Painter> screenPainter_; // keeps its fonts between repaints
     RECT formatRect_;
     bool formatRectSet_ = false;
     int32_t targetLineWidth_ = 0;
