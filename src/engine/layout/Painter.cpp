@@ -501,8 +501,9 @@ void Painter::paintLine(QPainter& painter, const PaintOptions& o, ParaIndex p,
         uint8_t ul = 0;
         if (f.effects & CFE_UNDERLINE)
             ul = f.underlineType ? f.underlineType : CFU_UNDERLINE;
-        else if ((f.effects & CFE_LINK) && (f.effects & CFE_AUTOCOLOR))
-            ul = CFU_UNDERLINE;
+        else if (f.effects & CFE_LINK)
+            ul = CFU_UNDERLINE; // a link shows as one in any colour
+
         if (ul != CFU_UNDERLINENONE) {
             // Words only: stretches without spaces; otherwise the whole piece but trailing
             // white space at the line's end.

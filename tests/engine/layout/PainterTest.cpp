@@ -313,13 +313,14 @@ TEST(Painter, TabLeadersFollowTheTabInEveryAlignment) {
     }
 }
 
-TEST(Painter, LinksWithoutAColourOfTheirOwnAreBlueAndUnderlined) {
+TEST(Painter, LinksAreUnderlinedAndBlueUnlessColoured) {
     model::CharFormat link = withEffects(CFE_LINK);
     model::CharFormat red = withEffects(CFE_LINK);
     red.effects &= ~uint32_t(CFE_AUTOCOLOR);
     red.textColor = RGB(255, 0, 0);
     const Drawn d({{u"mmmm"_qs, link}, {u"mmmm"_qs, red}});
     EXPECT_GT(d.inkBetween(0, 4, 10, 60), 4) << "underlined";
+    EXPECT_GT(d.inkBetween(4, 8, 10, 60), 4) << "a coloured link is underlined too";
     auto count = [&](auto match) {
         int n = 0;
         for (int y = 0; y < d.image.height(); ++y)
