@@ -102,7 +102,8 @@ void RichEditEngine::EM_SETSCROLLPOS(const POINT& point) {
 int32_t RichEditEngine::EM_GETFIRSTVISIBLELINE() const {
     if (!display_)
         return 0;
-    const Twips y(int32_t(std::floor(scroll_.y / pixelsPerTwip())));
+    // The line under the middle of the window's first pixel row.
+    const Twips y(int32_t(std::floor((scroll_.y + 0.5) / pixelsPerTwip())));
     return lines_->lineFromChar(display_->charFromPoint({Twips(0), y})).v;
 }
 
@@ -115,8 +116,7 @@ bool RichEditEngine::EM_LINESCROLL(int32_t characters, int32_t lines) {
         const int32_t first = EM_GETFIRSTVISIBLELINE();
         const int32_t line = std::clamp(first + lines, 0, std::max(0, count - 1));
         const CharPos start = lines_->lineStart(model::LineNumber(line));
-        // Rounded up, so that the line's top is at or just above the window's top.
-        target.y = int32_t(std::ceil(display_->positionOfChar(start).y.v * pixelsPerTwip()));
+        target.y = int32_t(std::lround(display_->positionOfChar(start).y.v * pixelsPerTwip()));
     }
     if (characters != 0 && !WordWrapToWindow()) {
         // A character's width here is half the default font's height, as for an average letter.
@@ -165,7 +165,7 @@ QRect RichEditEngine::CaretRect() const {
     const qreal top = (paraTop.v + line.top.v) * s;
     const qreal height = std::max<qreal>(1.0, line.height.v * s);
     const int32_t left = formatRect_.left + int32_t(std::floor(x)) - scroll_.x;
-    const int32_t y = formatRect_.top + int32_t(std::floor(top)) - scroll_.y;
+    const int32_t y = formatRect_.top + int32_t(std::lround(top)) - scroll_.y;
     return QRect(left, y, 1, int32_t(std::ceil(height)));
 }
 

@@ -1,0 +1,209 @@
+#pragma once
+
+#include "editor/TTovraBaseCustomRichEdit.h"
+#include "editor/TovraUnits.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QPoint>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+// The rich editor: hosts the text engine's window and exposes it as a component with properties,
+// events and operations. Every request reaches the engine through its message surface; every
+// notification comes back through Notify.
+class TTovraCustomRichEdit : public TTovraBaseCustomRichEdit {
+    Q_OBJECT
+public:
+    explicit TTovraCustomRichEdit(QWidget* parent = nullptr);
+    ~TTovraCustomRichEdit() override;
+
+    // ---- Virtual steps ----
+    virtual bool CanPaste();
+    // The colour the engine paints behind the text.
+    virtual QColor BackgroundColor();
+    virtual bool SkipDefaultSize() { return false; }
+    // Stream steps run by the lines object around saving and loading.
+    virtual void BeforeStreamSave(QIODevice& Stream);
+    virtual void AfterStreamSave();
+    virtual void BeforeStreamLoad(QIODevice& Stream);
+    virtual void AfterStreamLoad();
+
+    // ---- Properties ----
+    bool AllowObjects() const { return FAllowObjects; }
+    void SetAllowObjects(bool value);
+    bool AllowInPlace() const { return FAllowInPlace; }
+    void SetAllowInPlace(bool value) { FAllowInPlace = value; }
+    bool AutoURLDetect();
+    void SetAutoURLDetect(bool value);
+    bool AutoVerbMenu() const { return FAutoVerbMenu; }
+    void SetAutoVerbMenu(bool value) { FAutoVerbMenu = value; }
+    bool CanRedo();
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool value);
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool value);
+    TTovraRichLangOptions LanguageOptions();
+    void SetLanguageOptions(TTovraRichLangOptions value);
+    bool PlainText() const { return FPlainText; }
+    void SetPlainText(bool value);
+    TTovraRedoUndoType NextUndoAction();
+    TTovraRedoUndoType NextRedoAction();
+    TTovraRichSelectionType SelectionType();
+    const QString& Title() const { return FTitle; }
+    void SetTitle(const QString& value);
+    int32_t UndoLimit() const { return FUndoLimit; }
+    void SetUndoLimit(int32_t value);
+    int32_t Version() const;
+    TTovraZoom Zoom();
+    void SetZoom(TTovraZoom value);
+    // X the 1-based column and Y the 1-based line of SelStart.
+    QPoint CursorPos();
+    TTovraRichTypographyOptions TypographyOptions();
+    void SetTypographyOptions(TTovraRichTypographyOptions value);
+    int32_t TopLineIndex();
+    void SetTopLineIndex(int32_t value);
+    TTovraUnits Measurement() const { return FMeasurement; }
+    void SetMeasurement(TTovraUnits value) { FMeasurement = value; }
+    bool AcceptDropFiles() const { return FAcceptDropFiles; }
+    void SetAcceptDropFiles(bool value);
+    bool ProtectLinks() const { return FProtectLinks; }
+    void SetProtectLinks(bool value) { FProtectLinks = value; }
+    // Whether an attempt to change protected text is allowed when no handler decides otherwise.
+    bool DefaultProtect() const { return FDefaultProtect; }
+    void SetDefaultProtect(bool value) { FDefaultProtect = value; }
+    // True from the start of a window destruction until the end of the next window creation.
+    bool RecreateInProcess() const { return FRecreateInProcess; }
+
+    // The selection by the engine's 32-bit ranges.
+    int32_t SelStart() override;
+    void SetSelStart(int32_t value) override;
+    int32_t SelLength() override;
+    void SetSelLength(int32_t value) override;
+    QString SelText() override;
+    // The caret as a point: X the offset in its line, Y the line, both from 0.
+    QPoint CaretPos();
+    void SetCaretPos(const QPoint& value);
+
+    // ---- Events ----
+    const TNotifyEvent& OnSelectionChange() const { return FOnSelChange; }
+    void SetOnSelectionChange(TNotifyEvent value) { FOnSelChange = std::move(value); }
+    void SetOnResizeRequest(TRichEditResizeEvent value) { FOnResizeRequest = std::move(value); }
+    void SetOnProtectChange(TRichEditProtectChange value) { FOnProtectChange = std::move(value); }
+    void SetOnSaveClipboard(TRichEditSaveClipboard value) { FOnSaveClipboard = std::move(value); }
+    void SetOnURLClick(TTovraRichURLClickEvent value) { FOnURLClick = std::move(value); }
+    void SetOnLinkClick(TTovraRichURLClickEvent value) { FOnLinkClick = std::move(value); }
+    void SetOnLinkMouseMove(TTovraLinkMouseMoveEvent value) { FOnLinkMouseMove = std::move(value); }
+    void SetOnDropFile(TTovraRichDropFileEvent value) { FOnDropFile = std::move(value); }
+    void SetOnVScroll(TNotifyEvent value) { FOnVScroll = std::move(value); }
+    void SetOnHScroll(TNotifyEvent value) { FOnHScroll = std::move(value); }
+    const TTovraRichHandleEvent& OnAfterSave() const { return FOnAfterSave; }
+    void SetOnAfterSave(TTovraRichHandleEvent value) { FOnAfterSave = std::move(value); }
+    void SetOnBeforeSave(TNotifyEvent value) { FOnBeforeSave = std::move(value); }
+
+    // ---- Operations ----
+    int32_t FindTextExt(const QString& SearchStr, int32_t StartPos, int32_t Length,
+                        TTovraSearchTypes Options);
+    int32_t ReplaceTextExt(const QString& SearchStr, const QString& ReplaceStr, int32_t StartPos,
+                           int32_t Len, TTovraSearchTypes Options);
+    void Clear();
+    QString GetTextRange(int32_t StartPos, int32_t EndPos);
+    // Copies at most BufSize characters of the selected text; answers the number copied.
+    int32_t GetSelTextBuf(QString& Buffer, int32_t BufSize);
+    void Redo();
+    void Undo();
+    void SetSelRange(int32_t SelStart, int32_t SelLength);
+    void ScrollByLines(int32_t delta);
+    void SynchronizeLines(TTovraCustomRichEdit* aControl);
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    void UpdateOleHostNames();
+    void CloseOleObjects();
+    // The plain-text paste: the clipboard's text without its formatting.
+    void PastePlainText();
+
+    // ---- Notification handling ----
+    void DoSelectionChange();
+    bool DoProtectChange(int32_t StartPos, int32_t EndPos);
+    bool DoSaveClipboard(int32_t NumObjects, int32_t NumChars);
+    void DoRequestResize(QRect& Rect);
+    void DoURLClick(const QString& text, TMouseButton Button);
+    void DoLinkClick(const QString& text, TMouseButton Button);
+    bool DoDropFile(const QString& FileName);
+    // The selection chain's hooks: refresh registered combo boxes and the ruler from the
+    // selection.
+    void UpdateCombos();
+    void UpdateRulerIndents();
+    void RegisterCombo(QComboBox* combo);
+    void UnRegisterCombo(QComboBox* combo);
+
+    // ---- Steps the engine window runs first (see TTovraRichEditWindow) ----
+    bool WindowKeyDown(QKeyEvent* e);
+    void WindowPaste();
+    void WindowRButtonUp(const QPoint& pos);
+    bool WindowDropFiles(const QStringList& paths);
+    void WindowContextMenu(const QPoint& pos);
+    void WindowResized();
+
+signals:
+    // A context menu is asked for at a screen point (the right button or the menu key).
+    void ContextPopupRequested(const QPoint& globalPos);
+
+protected:
+    int32_t DoFindText(const QString& SearchStr, int32_t StartPos, int32_t Length,
+                       TTovraSearchTypes Options) override;
+    int32_t DoReplaceText(const QString& SearchStr, const QString& ReplaceStr, int32_t StartPos,
+                          int32_t Len, TTovraSearchTypes Options) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Change() override;
+    intptr_t WMNotify(richedit::NMHDR& header) override;
+    void ColorChanged() override;
+    void ApplyWindowStyle() override;
+    // Sends the format rectangle to the engine.
+    virtual void SetEditRect();
+
+private:
+    void handleLink(const richedit::ENLINK& link);
+    void hoverCountdown();
+    bool windowAndVersion(int atLeast);
+
+    std::vector<QPointer<QComboBox>> FCombos;
+    bool FAllowObjects = true;
+    bool FAllowInPlace = true;
+    bool FAutoURLDetect = false;
+    bool FAutoVerbMenu = true;
+    bool FHideSelection = true;
+    bool FHideScrollBars = true;
+    TTovraRichLangOptions FLangOptions{rlAutoFont};
+    std::unique_ptr<QBuffer> FMemStream;
+    QByteArray FMemBytes;
+    QString FTitle;
+    int32_t FUndoLimit = 100;
+    TTovraZoom FZoom = 0;
+    bool FDefaultProtect = false;
+    TTovraUnits FMeasurement = unPoints;
+    bool FRecreateInProcess = false;
+    bool FTextEmpty = false;
+    bool FPlainText = false;
+
+    TNotifyEvent FOnSelChange;
+    TRichEditResizeEvent FOnResizeRequest;
+    TRichEditProtectChange FOnProtectChange;
+    TRichEditSaveClipboard FOnSaveClipboard;
+    TTovraRichURLClickEvent FOnURLClick;
+    TTovraRichURLClickEvent FOnLinkClick;
+    bool FAcceptDropFiles = true;
+    TNotifyEvent FOnVScroll;
+    TNotifyEvent FOnHScroll;
+    TTovraRichDropFileEvent FOnDropFile;
+    TTovraLinkMouseMoveEvent FOnLinkMouseMove;
+    QString FInMousePosURL;
+    int32_t FInMousePosURLc = 0;
+    TTovraRichHandleEvent FOnAfterSave;
+    TNotifyEvent FOnBeforeSave;
+    bool FProtectLinks = true;
+};
