@@ -38,22 +38,26 @@ uint32_t langFlags(TTovraRichLangOptions options) {
     return flags;
 }
 
-// A stream callback over bytes held in memory.
-EDITSTREAMCALLBACK readFrom(const QByteArray& bytes, qsizetype& pos) {
-    return [&bytes, &pos](uintptr_t, uint8_t* buffer, int32_t cb, int32_t& got) {
-        got = int32_t(std::min<qsizetype>(cb, bytes.size() - pos));
-        std::memcpy(buffer, bytes.constData() + pos, size_t(std::max(0, got)));
-        pos += got;
-        return 0u;
-    };
-}
+// Clears the lines object's PlainText flag for a re-creation's save or load and puts it back
+// however that ends: the document crosses a re-creation as rich text whatever the text mode.
+class RichTextWhileRecreating {
+public:
+    explicit RichTextWhileRecreating(TRichEditStrings& lines)
+        : FLines(lines), FPlainText(lines.PlainText()) {
+        lines.SetPlainText(false);
+    }
+    ~RichTextWhileRecreating() { FLines.SetPlainText(FPlainText); }
+    RichTextWhileRecreating(const RichTextWhileRecreating&) = delete;
+    RichTextWhileRecreating& operator=(const RichTextWhileRecreating&) = delete;
 
-EDITSTREAMCALLBACK writeTo(QByteArray& bytes) {
-    return [&bytes](uintptr_t, uint8_t* buffer, int32_t cb, int32_t& written) {
-        bytes.append(reinterpret_cast<const char*>(buffer), cb);
-        written = cb;
-        return 0u;
-    };
+private:
+    TRichEditStrings& FLines;
+    bool FPlainText;
+};
+
+// The control's font as the framework's font object.
+TFont controlFont(const TTovraBaseCustomRichEdit& edit) {
+    return TFont(edit.Font(), QColorToColor(edit.FontColor()));
 }
 
 } // namespace
@@ -62,6 +66,10 @@ TTovraCustomRichEdit::TTovraCustomRichEdit(QWidget* parent) : TTovraBaseCustomRi
     RichEditModule::Init();
     FWantTabs = true;
     FWantReturns = true;
+    FSelAttributes = std::make_unique<TTovraTextAttributes>(this, atSelected);
+    FDefAttributes = std::make_unique<TTovraTextAttributes>(this, atDefaultText);
+    FWordAttributes = std::make_unique<TTovraTextAttributes>(this, atWord);
+    FParagraph = std::make_unique<TTovraParaAttributes>(this);
     resize(185, 89);
 }
 
@@ -71,6 +79,10 @@ TTovraCustomRichEdit::~TTovraCustomRichEdit() {
         CloseOleObjects();
         TTovraBaseCustomRichEdit::DestroyWnd();
     }
+    FSelAttributes.reset();
+    FDefAttributes.reset();
+    FWordAttributes.reset();
+    FParagraph.reset();
 }
 
 bool TTovraCustomRichEdit::windowAndVersion(int atLeast) {
@@ -83,6 +95,10 @@ void TTovraCustomRichEdit::CreateWnd() {
     const bool modified = Modified();
     TTovraBaseCustomRichEdit::CreateWnd();
     EngineWindow()->SetEditor(this);
+    if (FFontAssigned) {
+        const TFont font = controlFont(*this);
+        FDefAttributes->Assign(&font);
+    }
     RichEditEngine& e = *Engine();
     e.EM_SETEVENTMASK(kEditorEventMask);
     e.EM_SETBKGNDCOLOR(false, toColorRef(BackgroundColor()));
@@ -93,16 +109,13 @@ void TTovraCustomRichEdit::CreateWnd() {
     }
     if (FAllowObjects)
         UpdateOleHostNames();
-    e.EM_SETTEXTMODE(FPlainText ? (TM_PLAINTEXT | TM_SINGLECODEPAGE)
-                                : (TM_RICHTEXT | TM_MULTICODEPAGE));
+    e.EM_SETTEXTMODE(PlainText() ? (TM_PLAINTEXT | TM_SINGLECODEPAGE)
+                                 : (TM_RICHTEXT | TM_MULTICODEPAGE));
     if (FMemStream) {
         // The document saved before the window was destroyed comes back as rich text.
-        qsizetype pos = 0;
-        EDITSTREAM stream;
-        stream.pfnCallback = readFrom(FMemBytes, pos);
-        e.EM_STREAMIN(SF_RTF, stream);
-        FMemStream.reset();
-        FMemBytes.clear();
+        const std::unique_ptr<QBuffer> saved = std::move(FMemStream);
+        RichTextWhileRecreating rich(*FRichEditStrings);
+        FRichEditStrings->LoadFromStream(*saved);
     }
     e.EM_SETMODIFY(modified);
     SetEditRect();
@@ -114,11 +127,18 @@ void TTovraCustomRichEdit::DestroyWnd() {
         return;
     FRecreateInProcess = true;
     // Save the whole document as rich text, whatever the text mode.
-    FMemBytes.clear();
-    EDITSTREAM stream;
-    stream.pfnCallback = writeTo(FMemBytes);
-    Engine()->EM_STREAMOUT(SF_RTF, stream);
-    FMemStream = std::make_unique<QBuffer>(&FMemBytes);
+    try {
+        FMemStream = std::make_unique<QBuffer>();
+        FMemStream->open(QIODevice::ReadWrite);
+        RichTextWhileRecreating rich(*FRichEditStrings);
+        FRichEditStrings->SaveToStream(*FMemStream);
+        FMemStream->seek(0);
+    } catch (...) {
+        // The window stays as it is, with its document.
+        FMemStream.reset();
+        FRecreateInProcess = false;
+        throw;
+    }
     CloseOleObjects();
     TTovraBaseCustomRichEdit::DestroyWnd(); // keeps the modified flag for the next window
 }
@@ -163,6 +183,13 @@ QColor TTovraCustomRichEdit::BackgroundColor() {
 void TTovraCustomRichEdit::ColorChanged() {
     if (HandleAllocated())
         Engine()->EM_SETBKGNDCOLOR(false, toColorRef(BackgroundColor()));
+}
+
+void TTovraCustomRichEdit::FontChanged() {
+    // A font set before the window exists reaches the engine when the window is created.
+    FFontAssigned = true;
+    const TFont font = controlFont(*this);
+    FDefAttributes->Assign(&font);
 }
 
 void TTovraCustomRichEdit::BeforeStreamSave(QIODevice&) {
@@ -254,10 +281,16 @@ void TTovraCustomRichEdit::SetLanguageOptions(TTovraRichLangOptions value) {
 }
 
 void TTovraCustomRichEdit::SetPlainText(bool value) {
-    if (FPlainText == value)
+    if (PlainText() == value)
         return;
-    FPlainText = value;
-    RecreateWnd();
+    FRichEditStrings->SetPlainText(value);
+    try {
+        RecreateWnd();
+    } catch (...) {
+        // The window could not be saved and stays as it was, in its old text mode.
+        FRichEditStrings->SetPlainText(!value);
+        throw;
+    }
 }
 
 TTovraRedoUndoType TTovraCustomRichEdit::NextUndoAction() {
@@ -530,18 +563,6 @@ void TTovraCustomRichEdit::CutToClipboard() {
 void TTovraCustomRichEdit::PasteFromClipboard() {
     HandleNeeded();
     EngineWindow()->WM_PASTE();
-}
-
-void TTovraCustomRichEdit::PastePlainText() {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (text.isEmpty() || !HandleAllocated())
-        return;
-    // The text crosses as UTF-8, so that no character outside an 8-bit code page is lost.
-    const QByteArray bytes = text.toUtf8();
-    qsizetype pos = 0;
-    EDITSTREAM stream;
-    stream.pfnCallback = readFrom(bytes, pos);
-    Engine()->EM_STREAMIN(SF_TEXT | SFF_SELECTION | SFF_PLAINRTF, stream);
 }
 
 void TTovraCustomRichEdit::UpdateOleHostNames() {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "editor/TRichEditStrings.h"
 #include "editor/TTovraBaseCustomRichEdit.h"
+#include "editor/TTovraConversion.h"
+#include "editor/TTovraParaAttributes.h"
+#include "editor/TTovraTextAttributes.h"
 #include "editor/TovraUnits.h"
 
 #include <QBuffer>
@@ -47,8 +51,20 @@ public:
     void SetHideScrollBars(bool value);
     TTovraRichLangOptions LanguageOptions();
     void SetLanguageOptions(TTovraRichLangOptions value);
-    bool PlainText() const { return FPlainText; }
+    // The stream format of Lines and the engine's text mode; a change re-creates the window.
+    bool PlainText() const { return FRichEditStrings->PlainText(); }
     void SetPlainText(bool value);
+    // The document's lines; assigning a string list loads its text (Rich Text Format code gives
+    // formatted text).
+    TRichEditStrings* Lines() const { return FRichEditStrings.get(); }
+    void SetLines(const TStrings* value);
+    // The conversion class Lines uses while it has no converter of its own.
+    TTovraConversionClass DefaultConverter() const { return FDefaultConverter; }
+    void SetDefaultConverter(TTovraConversionClass value) { FDefaultConverter = value; }
+    // The document as Rich Text Format code (as plain text when PlainText is set). Reading
+    // runs the save steps and so raises OnAfterSave; writing replaces the document.
+    QString RTFText();
+    void SetRTFText(const QString& value);
     TTovraRedoUndoType NextUndoAction();
     TTovraRedoUndoType NextRedoAction();
     TTovraRichSelectionType SelectionType();
@@ -76,6 +92,17 @@ public:
     void SetDefaultProtect(bool value) { FDefaultProtect = value; }
     // True from the start of a window destruction until the end of the next window creation.
     bool RecreateInProcess() const { return FRecreateInProcess; }
+
+    // The character formats of the selection, of the word at the caret and of new text, and
+    // the paragraph format of the selected paragraphs. The setters copy the given object's
+    // values into the editor's own object.
+    TTovraTextAttributes& SelAttributes() const { return *FSelAttributes; }
+    void SetSelAttributes(const TTovraTextAttributes& value) { FSelAttributes->Assign(&value); }
+    TTovraTextAttributes& WordAttributes() const { return *FWordAttributes; }
+    void SetWordAttributes(const TTovraTextAttributes& value) { FWordAttributes->Assign(&value); }
+    TTovraTextAttributes& DefAttributes() const { return *FDefAttributes; }
+    void SetDefAttributes(const TTovraTextAttributes& value) { FDefAttributes->Assign(&value); }
+    TTovraParaAttributes& Paragraph() const { return *FParagraph; }
 
     // The selection by the engine's 32-bit ranges.
     int32_t SelStart() override;
@@ -124,6 +151,17 @@ public:
     void CloseOleObjects();
     // The plain-text paste: the clipboard's text without its formatting.
     void PastePlainText();
+    // One stream-out of the document (or the selection) straight into aStream, without a
+    // converter; the engine's error is not examined.
+    void CopyToStream(QIODevice& aStream, bool aSelection, bool aPlainText, bool aObjects,
+                      bool aPlainRtf);
+    // One stream-in from aStream's position, replacing the document (or the selection),
+    // without a converter; the engine's error is not examined.
+    void PasteFromStream(QIODevice& aStream, bool aSelection, bool aPlainText, bool aPlainRtf);
+    // Registers a conversion class for a file extension (given without its dot) for every
+    // editor; a later registration of an extension wins over earlier ones.
+    static void RegisterConversionFormat(const QString& AExtension,
+                                         TTovraConversionClass AConversionClass);
 
     // ---- Notification handling ----
     void DoSelectionChange();
@@ -151,6 +189,8 @@ public:
 signals:
     // A context menu is asked for at a screen point (the right button or the menu key).
     void ContextPopupRequested(const QPoint& globalPos);
+    // The text changed in a batch of changes of Lines (told once, when the batch ends).
+    void TextChanged();
 
 protected:
     int32_t DoFindText(const QString& SearchStr, int32_t StartPos, int32_t Length,
@@ -162,6 +202,8 @@ protected:
     void Change() override;
     intptr_t WMNotify(richedit::NMHDR& header) override;
     void ColorChanged() override;
+    // The control's font becomes the format of new text.
+    void FontChanged() override;
     void ApplyWindowStyle() override;
     // Sends the format rectangle to the engine.
     virtual void SetEditRect();
@@ -179,16 +221,22 @@ private:
     bool FHideSelection = true;
     bool FHideScrollBars = true;
     TTovraRichLangOptions FLangOptions{rlAutoFont};
+    TTovraConversionClass FDefaultConverter = TTovraConversionClass::Of<TTovraConversion>();
     std::unique_ptr<QBuffer> FMemStream;
-    QByteArray FMemBytes;
+    std::unique_ptr<TTovraParaAttributes> FParagraph;
+    std::unique_ptr<TRichEditStrings> FRichEditStrings = std::make_unique<TRichEditStrings>(this);
     QString FTitle;
     int32_t FUndoLimit = 100;
     TTovraZoom FZoom = 0;
+    std::unique_ptr<TTovraTextAttributes> FSelAttributes;
+    std::unique_ptr<TTovraTextAttributes> FWordAttributes;
+    std::unique_ptr<TTovraTextAttributes> FDefAttributes;
+    // The control's font was set: every new window takes it as the format of new text.
+    bool FFontAssigned = false;
     bool FDefaultProtect = false;
     TTovraUnits FMeasurement = unPoints;
     bool FRecreateInProcess = false;
     bool FTextEmpty = false;
-    bool FPlainText = false;
 
     TNotifyEvent FOnSelChange;
     TRichEditResizeEvent FOnResizeRequest;

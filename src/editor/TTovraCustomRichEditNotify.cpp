@@ -188,8 +188,8 @@ bool TTovraCustomRichEdit::WindowKeyDown(QKeyEvent* e) {
         }
         return false;
     }
-    if (FPlainText && ((e->key() == Qt::Key_Insert && mods == Qt::ShiftModifier) ||
-                       (e->key() == Qt::Key_V && mods == Qt::ControlModifier))) {
+    if (PlainText() && ((e->key() == Qt::Key_Insert && mods == Qt::ShiftModifier) ||
+                        (e->key() == Qt::Key_V && mods == Qt::ControlModifier))) {
         PastePlainText();
         return true;
     }
@@ -197,7 +197,7 @@ bool TTovraCustomRichEdit::WindowKeyDown(QKeyEvent* e) {
 }
 
 void TTovraCustomRichEdit::WindowPaste() {
-    if (FPlainText)
+    if (PlainText())
         PastePlainText();
     else
         EngineWindow()->EnginePaste();

@@ -1,5 +1,7 @@
 #include "framework/AnsiCodePage.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace {
@@ -54,4 +56,22 @@ QByteArray StringToAnsi(const QString& text) {
         bytes.append(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return bytes;
+}
+
+QByteArray StringToStreamText(const QString& text) {
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    return text.toUtf8();
+}
+
+QString StreamTextToString(const QByteArray& bytes) {
+    QByteArrayView utf8Bytes(bytes);
+    if (utf8Bytes.startsWith("\xEF\xBB\xBF"))
+        utf8Bytes = utf8Bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8(utf8Bytes);
+    if (!utf8.hasError())
+        return text;
+    return AnsiToString(bytes);
 }

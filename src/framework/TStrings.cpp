@@ -147,11 +147,11 @@ void TStrings::LoadFromStream(QIODevice& Stream) {
     const QByteArray bytes = Stream.readAll();
     if (file != nullptr && file->error() != QFileDevice::NoError)
         throw EReadError(ReasonOf(Stream, QStringLiteral("Stream read error")));
-    SetTextStr(AnsiToString(bytes));
+    SetTextStr(StreamTextToString(bytes));
 }
 
 void TStrings::SaveToStream(QIODevice& Stream) const {
-    WriteAll(Stream, StringToAnsi(GetTextStr()));
+    WriteAll(Stream, StringToStreamText(GetTextStr()));
 }
 
 void TStrings::LoadFromFile(const QString& FileName) {

@@ -14,7 +14,8 @@ class QIODevice;
 //
 // - Text joins the lines, each followed by LineBreak ("\r\n"); SetText splits a text into lines
 //   at CR LF, LF or CR, a final line break adding no empty line.
-// - The stream and file members read and write Text in the ANSI code page (Windows-1252).
+// - The stream and file members read and write Text as the system's stream text: UTF-8, with
+//   bytes that are not valid UTF-8 read as Windows-1252 (framework/AnsiCodePage.h).
 // - BeginUpdate and EndUpdate bracket a batch of changes. They nest; the first BeginUpdate calls
 //   SetUpdateState(true) and the last EndUpdate SetUpdateState(false), so that a list can hold
 //   back its redrawing or its change notices until the batch is done. Assign, AddStrings and
@@ -69,18 +70,18 @@ public:
     virtual void SetTextStr(const QString& Value);
     static QString LineBreak() { return QStringLiteral("\r\n"); }
 
-    // Reads from the stream's position to its end, decodes the bytes in the ANSI code page and
-    // sets the text. A stream that cannot be read raises EReadError.
+    // Reads from the stream's position to its end, decodes the bytes as stream text and sets
+    // the text. A stream that cannot be read raises EReadError.
     virtual void LoadFromStream(QIODevice& Stream);
-    // Writes Text() in the ANSI code page at the stream's position. A stream that does not take
-    // every byte raises EWriteError with the device's reason.
+    // Writes Text() as stream text at the stream's position. A stream that does not take every
+    // byte raises EWriteError with the device's reason.
     virtual void SaveToStream(QIODevice& Stream) const;
     // Loads the file; a file that cannot be opened raises EFOpenError naming it.
-    void LoadFromFile(const QString& FileName);
+    virtual void LoadFromFile(const QString& FileName);
     // Saves to a temporary file beside FileName and replaces FileName only once everything is
     // written, so that a failed save leaves the old file as it was. A file that cannot be
     // created raises EFCreateError naming it.
-    void SaveToFile(const QString& FileName) const;
+    virtual void SaveToFile(const QString& FileName) const;
 
     // The name of the list's class, as errors name it.
     QString ClassName() const;

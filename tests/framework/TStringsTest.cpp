@@ -350,28 +350,58 @@ private:
     qint64 FCapacity;
 };
 
-TEST(TStringsStream, LoadReadsFromThePositionInTheAnsiCodePage) {
-    QByteArray bytes("skip\r\ncaf\xe9 \x80 \x93q\x94\r\nend");
-    QBuffer buffer(&bytes);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(buffer.seek(6));
-    TStringList list;
-    SetLines(list, {"old"});
-    list.LoadFromStream(buffer);
-    EXPECT_EQ(LinesOf(list), (QStringList{QString::fromUtf8("caf\u00e9 \u20ac \u201cq\u201d"),
-                                          QStringLiteral("end")}));
-    EXPECT_TRUE(buffer.atEnd());
+TEST(TStringsStream, LoadReadsUtf8FromThePositionAndLegacyBytesAsWindows1252) {
+    struct Case {
+        const char* Name;
+        QByteArray Bytes;
+        QStringList Lines;
+    };
+    const Case cases[] = {
+        {"UTF-8",
+         QByteArray("skip\r\ncaf\xc3\xa9 \xe2\x82\xac \xe4\xb8\xad \xf0\x9f\x98\x80\r\nend"),
+         {QString::fromUtf8("caf\u00e9 \u20ac \u4e2d \U0001F600"), QStringLiteral("end")}},
+        {"UTF-8 after a byte-order mark",
+         QByteArray("skip\r\n\xef\xbb\xbf\xef\xbb\xbfmark\r\n"),
+         {QString(QChar(0xFEFF)) + QStringLiteral("mark")}},
+        {"Windows-1252",
+         QByteArray("skip\r\ncaf\xe9 \x80 \x93q\x94\r\nend"),
+         {QString::fromUtf8("caf\u00e9 \u20ac \u201cq\u201d"), QStringLiteral("end")}},
+        // One byte that is not UTF-8 makes the whole text Windows-1252, as the engine reads it.
+        {"mixed", QByteArray("skip\r\n\xc3\xa9\xe9"), {QString::fromUtf8("\u00c3\u00a9\u00e9")}},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes = c.Bytes;
+        QBuffer buffer(&bytes);
+        ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(buffer.seek(6));
+        TStringList list;
+        SetLines(list, {"old"});
+        list.LoadFromStream(buffer);
+        EXPECT_EQ(LinesOf(list), c.Lines) << c.Name;
+        EXPECT_TRUE(buffer.atEnd()) << c.Name;
+    }
 }
 
-TEST(TStringsStream, SaveWritesAtThePositionInTheAnsiCodePage) {
+TEST(TStringsStream, SaveWritesUtf8AtThePosition) {
     QByteArray bytes("KEEP");
     QBuffer buffer(&bytes);
     ASSERT_TRUE(buffer.open(QIODevice::ReadWrite));
     ASSERT_TRUE(buffer.seek(2));
     TStringList list;
-    SetLines(list, {QString::fromUtf8("\u00e9\u20ac"), QString::fromUtf8("\u4e2d")});
+    SetLines(list, {QString::fromUtf8("\u00e9\u20ac"), QString::fromUtf8("\u4e2d\U0001F600")});
     list.SaveToStream(buffer);
-    EXPECT_EQ(bytes, QByteArray("KE\xe9\x80\r\n?\r\n"));
+    EXPECT_EQ(bytes, QByteArray("KE\xc3\xa9\xe2\x82\xac\r\n\xe4\xb8\xad\xf0\x9f\x98\x80\r\n"));
+
+    // A text that starts with U+FEFF keeps it behind a byte-order mark.
+    QBuffer marked;
+    ASSERT_TRUE(marked.open(QIODevice::ReadWrite));
+    SetLines(list, {QString(QChar(0xFEFF)) + QStringLiteral("x")});
+    list.SaveToStream(marked);
+    EXPECT_EQ(marked.data(), QByteArray("\xef\xbb\xbf\xef\xbb\xbfx\r\n"));
+    ASSERT_TRUE(marked.seek(0));
+    TStringList back;
+    back.LoadFromStream(marked);
+    EXPECT_EQ(LinesOf(back), LinesOf(list));
 }
 
 TEST(TStringsStream, SaveKeepsWritingWhileTheDeviceTakesPartOfTheText) {
@@ -432,7 +462,7 @@ TEST_F(TStringsFile, SavedFilesLoadBack) {
     TStringList list;
     SetLines(list, {QString::fromUtf8("na\u00efve \u2013 \u20ac5"), "", "end"});
     list.SaveToFile(path);
-    EXPECT_EQ(ContentsOf(path), QByteArray("na\xefve \x96 \x80"
+    EXPECT_EQ(ContentsOf(path), QByteArray("na\xc3\xafve \xe2\x80\x93 \xe2\x82\xac"
                                            "5\r\n\r\nend\r\n"));
 
     TStringList back;

@@ -11,6 +11,17 @@ constexpr uint32_t kPlainEffects = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_S
                                    CFM_HIDDEN | CFM_OUTLINE | CFM_SHADOW | CFM_EMBOSS |
                                    CFM_IMPRINT | CFM_DISABLED | CFM_REVISED | CFM_SUBSCRIPT;
 constexpr uint32_t kShortCharMask = CFM_ALL | CFM_EFFECTS;
+// The table bits of a paragraph's effects, both under PFM_TABLE: 0x4000 a table (cell)
+// paragraph, 0xC000 a row's end, 0x8000 a cell's end.
+constexpr uint16_t kTableEffects = 0xC000;
+
+// The effect bits that mask names.
+uint16_t paraEffectsOf(uint32_t mask) {
+    uint16_t effects = uint16_t((mask & PFM_EFFECTS) >> 16);
+    if (mask & PFM_TABLE)
+        effects |= kTableEffects;
+    return effects;
+}
 } // namespace
 
 QString faceNameOf(const char16_t (&face)[LF_FACESIZE]) {
@@ -208,7 +219,7 @@ model::ParaFormat mergeParaFormat(const model::ParaFormat& base, const PARAFORMA
     }
     if (mask & PFM_NUMBERING)
         f.numbering = pf.wNumbering;
-    const uint16_t effects = uint16_t((mask & PFM_EFFECTS) >> 16);
+    const uint16_t effects = paraEffectsOf(mask);
     f.effects = uint16_t((f.effects & ~effects) | (pf.wEffects & effects));
     if (mask & PFM_SPACEBEFORE)
         f.spaceBefore = std::max(0, pf.dySpaceBefore);
@@ -241,7 +252,10 @@ model::ParaFormat mergeParaFormat(const model::ParaFormat& base, const PARAFORMA
 }
 
 uint32_t paraDifferences(const model::ParaFormat& a, const model::ParaFormat& b) {
-    uint32_t d = uint32_t(a.effects ^ b.effects) << 16;
+    const uint16_t effects = uint16_t(a.effects ^ b.effects);
+    uint32_t d = uint32_t(effects & ~kTableEffects) << 16;
+    if (effects & kTableEffects)
+        d |= PFM_TABLE;
     if (a.startIndent != b.startIndent)
         d |= PFM_STARTINDENT;
     if (a.rightIndent != b.rightIndent)

@@ -236,3 +236,30 @@ TEST(EngineParaFormats, ReadsUniformMaskAndWritesOnlyTheMask) {
     e.EM_GETPARAFORMAT(out);
     EXPECT_EQ(out.dxStartIndent, 720);
 }
+
+TEST(EngineParaFormats, TheTableMaskCarriesBothTableBits) {
+    RichEditEngine e;
+    e.WM_SETTEXT(u"cell\rrow end\rafter"_qs);
+    PARAFORMAT2 pf;
+    pf.dwMask = PFM_TABLE;
+    e.EM_EXSETSEL({0, 0});
+    pf.wEffects = 0x4000; // a table paragraph
+    e.EM_SETPARAFORMAT(pf);
+    e.EM_EXSETSEL({6, 6});
+    pf.wEffects = 0xC000; // the end of a row
+    e.EM_SETPARAFORMAT(pf);
+
+    PARAFORMAT2 out;
+    e.EM_GETPARAFORMAT(out);
+    EXPECT_EQ(out.wEffects & 0xC000, 0xC000);
+    e.EM_EXSETSEL({0, 8});
+    const uint32_t mask = e.EM_GETPARAFORMAT(out);
+    EXPECT_FALSE(mask & PFM_TABLE) << "the row end differs from the cell";
+    EXPECT_TRUE(mask & PFM_OFFSETINDENT) << "a table bit is not an indent";
+
+    e.EM_EXSETSEL({6, 6});
+    pf.wEffects = 0;
+    e.EM_SETPARAFORMAT(pf);
+    e.EM_GETPARAFORMAT(out);
+    EXPECT_EQ(out.wEffects & 0xC000, 0);
+}
