@@ -5,10 +5,12 @@
 
 #include "editor/RichEditModule.h"
 #include "editor/TTovraRichEditWindow.h"
+#include "engine/objects/RichEditOle.h"
 #include "engine/surface/RichEditEngine.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 
 #include <cstring>
 
@@ -78,6 +80,7 @@ TTovraCustomRichEdit::~TTovraCustomRichEdit() {
     if (HandleAllocated()) {
         CloseOleObjects();
         TTovraBaseCustomRichEdit::DestroyWnd();
+        FRichEditOle = nullptr;
     }
     FSelAttributes.reset();
     FDefAttributes.reset();
@@ -107,8 +110,10 @@ void TTovraCustomRichEdit::CreateWnd() {
         FUndoLimit = e.EM_SETUNDOLIMIT(FUndoLimit);
         e.EM_SETLANGOPTIONS(langFlags(FLangOptions));
     }
-    if (FAllowObjects)
+    if (FAllowObjects) {
+        FRichEditOle = &e.EM_GETOLEINTERFACE();
         UpdateOleHostNames();
+    }
     e.EM_SETTEXTMODE(PlainText() ? (TM_PLAINTEXT | TM_SINGLECODEPAGE)
                                  : (TM_RICHTEXT | TM_MULTICODEPAGE));
     if (FMemStream) {
@@ -141,6 +146,7 @@ void TTovraCustomRichEdit::DestroyWnd() {
     }
     CloseOleObjects();
     TTovraBaseCustomRichEdit::DestroyWnd(); // keeps the modified flag for the next window
+    FRichEditOle = nullptr;
 }
 
 void TTovraCustomRichEdit::ApplyWindowStyle() {
@@ -566,12 +572,27 @@ void TTovraCustomRichEdit::PasteFromClipboard() {
 }
 
 void TTovraCustomRichEdit::UpdateOleHostNames() {
-    // The engine holds no object interface for embedded objects yet: there are no host names to
-    // give them.
+    if (!HandleAllocated() || !FRichEditOle)
+        return;
+    QString application = QGuiApplication::applicationDisplayName().trimmed();
+    if (application.isEmpty())
+        application = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString title = FTitle.trimmed();
+    FRichEditOle->SetHostNames(application, title.isEmpty() ? application : FTitle);
 }
 
 void TTovraCustomRichEdit::CloseOleObjects() {
-    // Without an object interface in the engine no object is active or open.
+    if (!FRichEditOle)
+        return;
+    // From the last object to the first: closing one must not move the ones still to come.
+    for (int32_t i = FRichEditOle->GetObjectCount() - 1; i >= 0; --i) {
+        objects::REOBJECT object;
+        if (FRichEditOle->GetObject(i, object, REO_GETOBJ_POLEOBJ) != S_OK || !object.poleobj)
+            continue;
+        if (object.dwFlags & REO_INPLACEACTIVE)
+            FRichEditOle->InPlaceDeactivate();
+        object.poleobj->Close(false);
+    }
 }
 
 void TTovraCustomRichEdit::RegisterCombo(QComboBox* combo) {

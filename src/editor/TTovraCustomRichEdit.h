@@ -18,6 +18,10 @@
 // The rich editor: hosts the text engine's window and exposes it as a component with properties,
 // events and operations. Every request reaches the engine through its message surface; every
 // notification comes back through Notify.
+namespace richedit::objects {
+class RichEditOle;
+}
+
 class TTovraCustomRichEdit : public TTovraBaseCustomRichEdit {
     Q_OBJECT
 public:
@@ -113,6 +117,9 @@ public:
     // The caret as a point: X the offset in its line, Y the line, both from 0.
     QPoint CaretPos();
     void SetCaretPos(const QPoint& value);
+
+    // The engine's interface to its embedded objects, while the window exists.
+    richedit::objects::RichEditOle* RichEditOle() const { return FRichEditOle; }
 
     // ---- Events ----
     const TNotifyEvent& OnSelectionChange() const { return FOnSelChange; }
@@ -226,6 +233,7 @@ private:
     std::unique_ptr<TTovraParaAttributes> FParagraph;
     std::unique_ptr<TRichEditStrings> FRichEditStrings = std::make_unique<TRichEditStrings>(this);
     QString FTitle;
+    richedit::objects::RichEditOle* FRichEditOle = nullptr;
     int32_t FUndoLimit = 100;
     TTovraZoom FZoom = 0;
     std::unique_ptr<TTovraTextAttributes> FSelAttributes;

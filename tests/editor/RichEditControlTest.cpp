@@ -1,5 +1,9 @@
 #include "editor/EditorTestSupport.h"
 
+#include "engine/objects/RichEditOle.h"
+
+#include <QImage>
+
 using namespace richedit;
 
 TEST(RichEditModuleTest, ProbesTheEngineVersionAndRegistersTheClipboardFormats) {
@@ -239,4 +243,24 @@ TEST_F(EditorTest, TopLineIndexScrollsAndMovesTheCaret) {
     other.SetText(many);
     other.SynchronizeLines(edit.get());
     EXPECT_EQ(other.TopLineIndex(), 20);
+}
+
+TEST_F(EditorTest, HostNamesReachTheObjectInterfaceAndObjectsSurviveClosing) {
+    ASSERT_NE(edit->RichEditOle(), nullptr);
+    const QString app = edit->RichEditOle()->HostApplication();
+    EXPECT_FALSE(app.isEmpty());
+    EXPECT_EQ(edit->RichEditOle()->HostDocument(), app) << "no title: the application's name";
+    edit->SetTitle(u"report.rtf"_qs);
+    EXPECT_EQ(edit->RichEditOle()->HostDocument(), u"report.rtf"_qs);
+
+    QImage image(10, 10, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(engine().PasteImage(image));
+    edit->CloseOleObjects();
+    EXPECT_EQ(edit->RichEditOle()->GetObjectCount(), 1) << "closing keeps the object in the text";
+    edit->SetAllowObjects(false);
+    EXPECT_EQ(edit->RichEditOle(), nullptr) << "a window without objects has no interface";
+    edit->SetAllowObjects(true);
+    ASSERT_NE(edit->RichEditOle(), nullptr);
+    EXPECT_EQ(edit->RichEditOle()->GetObjectCount(), 1) << "the picture survives the re-creation";
 }

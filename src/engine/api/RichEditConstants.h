@@ -380,4 +380,42 @@ constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
     return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
 }
 
+// ---- Embedded objects ----
+using HRESULT = int32_t;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_INVALIDARG = int32_t(0x80070057);
+constexpr HRESULT E_NOTIMPL = int32_t(0x80004001);
+constexpr int32_t REO_CP_SELECTION = -1;
+constexpr int32_t REO_IOB_SELECTION = -1;
+constexpr int32_t REO_IOB_USE_CP = -2;
+constexpr uint32_t REO_GETOBJ_NO_INTERFACES = 0x00000000;
+constexpr uint32_t REO_GETOBJ_POLEOBJ = 0x00000001;
+constexpr uint32_t REO_GETOBJ_PSTG = 0x00000002;
+constexpr uint32_t REO_GETOBJ_POLESITE = 0x00000004;
+constexpr uint32_t REO_GETOBJ_ALL_INTERFACES = 0x00000007;
+constexpr uint32_t REO_NULL = 0x00000000;
+constexpr uint32_t REO_READWRITEMASK = 0x0000003F;
+constexpr uint32_t REO_DONTNEEDPALETTE = 0x00000020;
+constexpr uint32_t REO_BLANK = 0x00000010;
+constexpr uint32_t REO_DYNAMICSIZE = 0x00000008;
+constexpr uint32_t REO_INVERTEDSELECT = 0x00000004;
+constexpr uint32_t REO_BELOWBASELINE = 0x00000002;
+constexpr uint32_t REO_RESIZABLE = 0x00000001;
+constexpr uint32_t REO_LINK = 0x80000000;
+constexpr uint32_t REO_STATIC = 0x40000000;
+constexpr uint32_t REO_SELECTED = 0x08000000;
+constexpr uint32_t REO_OPEN = 0x04000000;
+constexpr uint32_t REO_INPLACEACTIVE = 0x02000000;
+constexpr uint32_t REO_HILITED = 0x01000000;
+constexpr uint32_t REO_LINKAVAILABLE = 0x00800000;
+constexpr uint32_t REO_GETMETAFILE = 0x00400000;
+constexpr uint32_t DVASPECT_CONTENT = 1;
+constexpr uint32_t DVASPECT_THUMBNAIL = 2;
+constexpr uint32_t DVASPECT_ICON = 4;
+constexpr uint32_t DVASPECT_DOCPRINT = 8;
+constexpr uint32_t OLECLOSE_SAVEIFDIRTY = 0;
+constexpr uint32_t OLECLOSE_NOSAVE = 1;
+constexpr uint32_t OLECLOSE_PROMPTSAVE = 2;
+
 } // namespace richedit

@@ -5,6 +5,7 @@
 #include "engine/layout/QtTextMeasurer.h"
 #include "engine/model/EditTransaction.h"
 #include "engine/model/WordBreak.h"
+#include "engine/objects/RichEditOle.h"
 #include "engine/surface/EngineVersion.h"
 
 namespace richedit {
@@ -25,6 +26,12 @@ RichEditEngine::RichEditEngine(RichEditHost* host)
         undo_.setLimit(1);
         textMode_ = TM_RICHTEXT | TM_SINGLELEVELUNDO | TM_MULTICODEPAGE;
     }
+}
+
+objects::RichEditOle& RichEditEngine::EM_GETOLEINTERFACE() {
+    if (!ole_)
+        ole_ = std::make_unique<objects::RichEditOle>(*this);
+    return *ole_;
 }
 
 RichEditEngine::~RichEditEngine() {

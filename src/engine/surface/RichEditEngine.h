@@ -23,6 +23,9 @@ namespace richedit {
 namespace model {
 class EditTransaction;
 }
+namespace objects {
+class RichEditOle;
+}
 namespace layout {
 class DocumentLayout;
 class PageFormatter;
@@ -119,6 +122,10 @@ public:
     int32_t EM_FORMATRANGE(bool render, FORMATRANGE* range);
     // Draws the page last formatted into the device it was formatted for, within rect (twips).
     bool EM_DISPLAYBAND(const RECT& rect);
+
+    // ---- Embedded objects ----
+    // The interface to the document's embedded objects; it lives as long as the engine.
+    objects::RichEditOle& EM_GETOLEINTERFACE();
 
     // ---- Settings ----
     uint32_t EM_SETEVENTMASK(uint32_t mask);
@@ -336,6 +343,7 @@ private:
     void updateLayout();
     std::unique_ptr<layout::DocumentLayout> display_;
     std::unique_ptr<layout::Painter> screenPainter_; // keeps its fonts between repaints
+    std::unique_ptr<objects::RichEditOle> ole_;
     RECT formatRect_;
     bool formatRectSet_ = false;
     int32_t targetLineWidth_ = 0;
