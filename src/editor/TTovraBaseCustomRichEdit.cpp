@@ -81,7 +81,7 @@ void TTovraBaseCustomRichEdit::showEvent(QShowEvent* e) {
 
 void TTovraBaseCustomRichEdit::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    if (FWindow)
+    if (FWindow && !SkipDefaultSize())
         FWindow->setGeometry(rect());
 }
 

@@ -83,6 +83,9 @@ public:
     int32_t ReplaceText(const QString& SearchStr, const QString& ReplaceStr, int32_t StartPos,
                         int32_t Len, TTovraSearchTypes Options);
 
+    // While true, a resize of the editor leaves the engine window's size alone.
+    virtual bool SkipDefaultSize() { return false; }
+
     // RichEditHost: the engine's notifications. EN_CHANGE becomes Change(); the others go to
     // WMNotify.
     intptr_t Notify(richedit::NMHDR& header) override;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QScrollBar>
 
 #include <cstring>
 
@@ -123,6 +124,8 @@ void TTovraCustomRichEdit::CreateWnd() {
         FRichEditStrings->LoadFromStream(*saved);
     }
     e.EM_SETMODIFY(modified);
+    applyAlignment();
+    connectScrollEvents();
     SetEditRect();
     FRecreateInProcess = false;
 }
@@ -147,6 +150,40 @@ void TTovraCustomRichEdit::DestroyWnd() {
     CloseOleObjects();
     TTovraBaseCustomRichEdit::DestroyWnd(); // keeps the modified flag for the next window
     FRichEditOle = nullptr;
+}
+
+void TTovraCustomRichEdit::applyAlignment() {
+    // A centred or right-aligned edit style sets the alignment of a new, empty document.
+    if (FAlignment == taLeftJustify || Engine()->WM_GETTEXTLENGTH() != 0)
+        return;
+    PARAFORMAT2 pf;
+    pf.dwMask = PFM_ALIGNMENT;
+    pf.wAlignment = FAlignment == taCenter ? PFA_CENTER : PFA_RIGHT;
+    Engine()->EM_SETPARAFORMAT(pf);
+    Engine()->EM_SETMODIFY(false);
+}
+
+void TTovraCustomRichEdit::connectScrollEvents() {
+    // OnVScroll and OnHScroll follow a person's use of the scroll bars, after the bar moved.
+    auto* window = EngineWindow();
+    connect(window->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (FOnVScroll)
+                    FOnVScroll(this);
+            },
+            Qt::QueuedConnection);
+    });
+    connect(window->horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (FOnHScroll)
+                    FOnHScroll(this);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void TTovraCustomRichEdit::ApplyWindowStyle() {

@@ -32,7 +32,6 @@ public:
     virtual bool CanPaste();
     // The colour the engine paints behind the text.
     virtual QColor BackgroundColor();
-    virtual bool SkipDefaultSize() { return false; }
     // Stream steps run by the lines object around saving and loading.
     virtual void BeforeStreamSave(QIODevice& Stream);
     virtual void AfterStreamSave();
@@ -217,6 +216,8 @@ protected:
 
 private:
     void handleLink(const richedit::ENLINK& link);
+    void applyAlignment();
+    void connectScrollEvents();
     void hoverCountdown();
     bool windowAndVersion(int atLeast);
 

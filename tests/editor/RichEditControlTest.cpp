@@ -3,6 +3,7 @@
 #include "engine/objects/RichEditOle.h"
 
 #include <QImage>
+#include <QScrollBar>
 
 using namespace richedit;
 
@@ -263,4 +264,26 @@ TEST_F(EditorTest, HostNamesReachTheObjectInterfaceAndObjectsSurviveClosing) {
     edit->SetAllowObjects(true);
     ASSERT_NE(edit->RichEditOle(), nullptr);
     EXPECT_EQ(edit->RichEditOle()->GetObjectCount(), 1) << "the picture survives the re-creation";
+}
+
+TEST_F(EditorTest, AlignmentStyleAndScrollEvents) {
+    edit->SetAlignment(taCenter);
+    PARAFORMAT2 pf;
+    engine().EM_GETPARAFORMAT(pf);
+    EXPECT_EQ(pf.wAlignment, PFA_CENTER) << "a new window's empty document takes the style";
+    EXPECT_FALSE(edit->Modified());
+
+    QString many;
+    for (int i = 0; i < 100; ++i)
+        many += u"line %1\r"_qs.arg(i);
+    edit->SetText(many);
+    int vertical = 0;
+    edit->SetOnVScroll([&](QObject*) { ++vertical; });
+    edit->EngineWindow()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QApplication::processEvents();
+    EXPECT_EQ(vertical, 1);
+    EXPECT_GT(edit->TopLineIndex(), 0);
+    edit->ScrollByLines(3); // not a use of the scroll bar
+    QApplication::processEvents();
+    EXPECT_EQ(vertical, 1);
 }
