@@ -114,7 +114,11 @@ void TTovraCustomRichEdit::handleLink(const ENLINK& link) {
     bool internal = false;
     QString text;
     if (!GetLinkParams(*this, link.chrg.cpMin, internal, text)) {
-        text = GetTextRange(link.chrg.cpMin, link.chrg.cpMax).trimmed();
+        // A link from a document's hyperlink field leads to its field's target; other link
+        // text is its own address.
+        text = Engine()->LinkTargetAt(link.chrg.cpMin).trimmed();
+        if (text.isEmpty())
+            text = GetTextRange(link.chrg.cpMin, link.chrg.cpMax).trimmed();
         internal = false;
     }
     if (text.isEmpty())

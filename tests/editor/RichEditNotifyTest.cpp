@@ -203,3 +203,16 @@ TEST_F(EditorTest, SaveClipboardAsksTheHandlerWhenTheWindowGoes) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(QApplication::clipboard()->text(), QString()) << "the handler let it go";
 }
+
+TEST_F(EditorTest, AHyperlinkFieldOpensItsTargetNotItsText) {
+    edit->SetRTFText(QStringLiteral("{\\rtf1 See {\\field{\\*\\fldinst{HYPERLINK "
+                                    "\"https://example.org/a\"}}{\\fldrslt{the site}}} now}"));
+    ASSERT_EQ(edit->Text(), u"See the site now"_qs);
+    QStringList opened;
+    ScopedShellOpenHook hook([&](const QString& t) {
+        opened.append(t);
+        return true;
+    });
+    click(pointOf(6));
+    EXPECT_EQ(opened, QStringList{u"https://example.org/a"_qs});
+}

@@ -307,6 +307,14 @@ std::optional<CHARRANGE> RichEditEngine::LinkAtPoint(const POINT& point) const {
     return CHARRANGE{from.v, to.v};
 }
 
+QString RichEditEngine::LinkTargetAt(int32_t charIndex) const {
+    const CharPos at = clampPos(charIndex);
+    if (at >= doc_.end())
+        return {};
+    const model::CharFormat& f = doc_.charFormats()[doc_.charFormatIdAt(at)];
+    return (f.effects & CFE_LINK) ? f.linkTarget : QString();
+}
+
 bool RichEditEngine::PointInSelection(const POINT& point) const {
     if (sel_.empty() || !display_)
         return false;

@@ -195,6 +195,9 @@ public:
     QRect CaretRect() const;
     // The link (text with the link effect) under a client point, if any.
     std::optional<CHARRANGE> LinkAtPoint(const POINT& point) const;
+    // Where the link at a character leads when a document's hyperlink field gave it a target;
+    // empty for other text (an address typed into the text is its own target).
+    QString LinkTargetAt(int32_t charIndex) const;
     // Whether a client point lies over the selected text.
     bool PointInSelection(const POINT& point) const;
     // The character format typed text takes at the caret (for the input method's preedit).
