@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QStyleHints>
@@ -173,10 +174,11 @@ void RichEditView::timerEvent(QTimerEvent* e) {
 
 void RichEditView::paintEvent(QPaintEvent* e) {
     QPainter painter(viewport());
-    const QRect clip = e->rect();
-    engine_->PaintView(painter, clip, palette().base().color());
-    if (!preedit_.isEmpty())
+    if (!preedit_.isEmpty()) {
         paintPreedit(painter);
+        return;
+    }
+    engine_->PaintView(painter, e->rect(), palette().base().color());
     paintCaret(painter);
 }
 
@@ -199,8 +201,16 @@ void RichEditView::paintCaret(QPainter& painter) {
 }
 
 void RichEditView::paintPreedit(QPainter& painter) {
-    // The composition is shown at the caret in the format typing would take, underlined, over a
-    // plain background so that it reads clearly before it is committed.
+    // The composition is shown at the caret in the format typing would take, underlined, and the
+    // rest of the caret's line moves aside to make room for it: the window is drawn into a
+    // buffer first and that stretch of the line is put back shifted.
+    const QSize size = viewport()->size();
+    QPixmap buffer(size * devicePixelRatioF());
+    buffer.setDevicePixelRatio(devicePixelRatioF());
+    {
+        QPainter into(&buffer);
+        engine_->PaintView(into, QRect(QPoint(0, 0), size), palette().base().color());
+    }
     const model::CharFormat f = engine_->InsertionCharFormat();
     QFont font(f.face);
     font.setPixelSize(
@@ -213,6 +223,12 @@ void RichEditView::paintPreedit(QPainter& painter) {
     const qreal baseline =
         caret.top() + (caret.height() + metrics.ascent() - metrics.descent()) / 2;
     const QRectF box(caret.left(), caret.top(), width + 1, caret.height());
+    const QRect rest(caret.left(), caret.top(), size.width() - caret.left(), caret.height());
+    painter.drawPixmap(QPointF(0, 0), buffer);
+    painter.fillRect(rest, palette().base());
+    painter.drawPixmap(QPointF(rest.left() + width + 1, rest.top()), buffer,
+                       QRectF(QPointF(rest.topLeft()) * buffer.devicePixelRatio(),
+                              QSizeF(rest.size()) * buffer.devicePixelRatio()));
     painter.fillRect(box, palette().base());
     painter.setFont(font);
     painter.setPen(palette().text().color());
