@@ -172,8 +172,9 @@ void RichEditEngine::ClickAt(const POINT& point, bool extend) {
 
 void RichEditEngine::DragSelectTo(const POINT& point, bool byWord, bool byParagraph) {
     CharPos at = charAtClientPoint(point);
-    const CharPos originMin = dragOrigin_.min();
-    const CharPos originMax = dragOrigin_.max();
+    // The place the drag began, held to the text as it is now (it may have changed since).
+    const CharPos originMin = clampPos(dragOrigin_.min().v);
+    const CharPos originMax = clampPos(dragOrigin_.max().v);
     if (byParagraph) {
         const ParaIndex p = doc_.paragraphAt(at);
         const CharPos start = doc_.paragraphStart(p);
