@@ -9,11 +9,9 @@
 #include "engine/surface/RichEditEngine.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFileInfo>
 #include <QScrollBar>
 
-#include <cstring>
 
 using namespace richedit;
 
