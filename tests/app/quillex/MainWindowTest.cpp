@@ -163,3 +163,18 @@ TEST_F(MainWindowTest, WordWrapSwitchKeepsTheCaretAndTheModifiedState) {
     EXPECT_TRUE(form->MeasurementItem(1)->isChecked());
     EXPECT_FALSE(form->MeasurementItem(0)->isChecked());
 }
+
+TEST_F(MainWindowTest, TheSampleSavedAndReopenedIsTheSameDocument) {
+    start({QStringLiteral(QUILLEX_SOURCE_DIR "/docs/sample.rtf")});
+    ASSERT_FALSE(edit()->Text().isEmpty());
+    type(u"!"_qs);
+    const QString rtf = edit()->RTFText();
+    const QString target = dir.filePath(u"sample-copy.rtf"_qs);
+    ScopedFileDialogHook name(
+        [&](TFileDialogKind, const QString&, const QString&, const QString&) { return target; });
+    ASSERT_TRUE(form->SaveDocumentAs());
+    EXPECT_EQ(form->windowTitle(), u"TovraRichEdit Demo - [sample-copy.rtf]"_qs);
+    EXPECT_EQ(panel(1), QString());
+    start({target});
+    EXPECT_EQ(edit()->RTFText(), rtf) << "the same text, formats, pictures and links";
+}
