@@ -4,14 +4,15 @@
 #include "editor/TTovraCustomRichEdit.h"
 
 #include "editor/RichEditModule.h"
+#include "editor/TTovraParaAttributes.h"
 #include "editor/TTovraRichEditWindow.h"
 #include "engine/objects/RichEditOle.h"
 #include "engine/surface/RichEditEngine.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QScrollBar>
-
 
 using namespace richedit;
 
@@ -148,6 +149,19 @@ void TTovraCustomRichEdit::DestroyWnd() {
     CloseOleObjects();
     TTovraBaseCustomRichEdit::DestroyWnd(); // keeps the modified flag for the next window
     FRichEditOle = nullptr;
+}
+
+void TTovraCustomRichEdit::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::LayoutDirectionChange) {
+        HandleNeeded();
+        TTovraBaseCustomRichEdit::changeEvent(e);
+        const TTovraParaAlignment alignment = FAlignment == taCenter         ? paCenter
+                                              : FAlignment == taRightJustify ? paRightJustify
+                                                                             : paLeftJustify;
+        Paragraph().SetAlignment(alignment);
+        return;
+    }
+    TTovraBaseCustomRichEdit::changeEvent(e);
 }
 
 void TTovraCustomRichEdit::applyAlignment() {

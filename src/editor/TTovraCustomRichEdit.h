@@ -213,6 +213,9 @@ protected:
     void ApplyWindowStyle() override;
     // Sends the format rectangle to the engine.
     virtual void SetEditRect();
+    // A change of the reading direction sets the selection's paragraph alignment from
+    // Alignment.
+    void changeEvent(QEvent* e) override;
 
 private:
     void handleLink(const richedit::ENLINK& link);

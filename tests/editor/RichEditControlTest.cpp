@@ -1,5 +1,6 @@
 #include "editor/EditorTestSupport.h"
 
+#include "editor/TTovraParaAttributes.h"
 #include "engine/objects/RichEditOle.h"
 
 #include <QImage>
@@ -286,4 +287,15 @@ TEST_F(EditorTest, AlignmentStyleAndScrollEvents) {
     edit->ScrollByLines(3); // not a use of the scroll bar
     QApplication::processEvents();
     EXPECT_EQ(vertical, 1);
+}
+
+TEST_F(EditorTest, AChangeOfReadingDirectionAlignsTheSelectionFromTheAlignmentStyle) {
+    edit->SetText(u"one\rtwo"_qs);
+    edit->SetAlignment(taCenter);
+    edit->SetSelRange(0, 2);
+    edit->setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paCenter);
+    edit->SetAlignment(taRightJustify);
+    edit->setLayoutDirection(Qt::LeftToRight);
+    EXPECT_EQ(edit->Paragraph().Alignment(), paRightJustify);
 }
