@@ -73,3 +73,26 @@ TEST(EngineDisplayLines, PositionsAndPointsAgree) {
     const POINT mid = e.EM_POSFROMCHAR(30);
     EXPECT_GT(mid.x, origin.x);
 }
+
+TEST(EngineDisplayLines, ZoomKeepsLineBreaksAtATargetWidthAndRewrapsAtTheWindow) {
+    RichEditEngine e;
+    e.WM_SETTEXT(kText);
+    e.EM_SETRECT({0, 0, 192, 400});
+    e.EM_SETTARGETDEVICE(nullptr, 2880); // two inches, whatever the zoom
+    const std::vector<int32_t> atActualSize = lineStarts(e);
+    ASSERT_GT(atActualSize.size(), 5u);
+    const int32_t y = e.EM_POSFROMCHAR(atActualSize[2]).y;
+    for (auto [n, d] : {std::pair{1, 2}, std::pair{2, 1}, std::pair{3, 1}, std::pair{4, 1}}) {
+        SCOPED_TRACE(n * 10 / d);
+        ASSERT_TRUE(e.EM_SETZOOM(n, d));
+        EXPECT_EQ(lineStarts(e), atActualSize);
+        EXPECT_NEAR(e.EM_POSFROMCHAR(atActualSize[2]).y, y * n / double(d), 2)
+            << "positions scale with the zoom";
+    }
+    // Wrapping at the window, a larger zoom leaves fewer characters a line.
+    e.EM_SETZOOM(0, 0);
+    e.EM_SETTARGETDEVICE(nullptr, 0);
+    const size_t lines = lineStarts(e).size();
+    e.EM_SETZOOM(2, 1);
+    EXPECT_GT(lineStarts(e).size(), lines);
+}
