@@ -61,7 +61,7 @@ void TTovraBaseCustomRichEdit::ApplyWindowStyle() {
         return;
     const bool vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
     const bool horizontal = (FScrollBars == ssHorizontal || FScrollBars == ssBoth) && !FWordWrap;
-    FWindow->setScrollBarStyle(vertical, horizontal, false);
+    FWindow->setScrollBarStyle(vertical, horizontal, KeepScrollBars());
     FWindow->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 

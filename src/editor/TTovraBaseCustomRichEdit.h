@@ -111,6 +111,8 @@ protected:
     virtual void ColorChanged() {}
     // Scroll-bar and selection styles of a new window.
     virtual void ApplyWindowStyle();
+    // Whether the scroll bars stay, inactive, when the text fits.
+    virtual bool KeepScrollBars() const { return false; }
 
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

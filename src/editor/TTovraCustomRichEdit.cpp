@@ -8,6 +8,7 @@
 #include "editor/TTovraRichEditWindow.h"
 #include "engine/objects/RichEditOle.h"
 #include "engine/surface/RichEditEngine.h"
+#include "framework/TColor.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -24,7 +25,7 @@ constexpr uint32_t kEditorEventMask = ENM_CHANGE | ENM_SCROLL | ENM_MOUSEEVENTS 
 static_assert(kEditorEventMask == 107872261);
 
 COLORREF toColorRef(const QColor& c) {
-    return COLORREF(c.red()) | (COLORREF(c.green()) << 8) | (COLORREF(c.blue()) << 16);
+    return COLORREF(QColorToColor(c));
 }
 
 uint32_t langFlags(TTovraRichLangOptions options) {
@@ -200,25 +201,15 @@ void TTovraCustomRichEdit::connectScrollEvents() {
 
 void TTovraCustomRichEdit::ApplyWindowStyle() {
     TTovraBaseCustomRichEdit::ApplyWindowStyle();
-    if (!EngineWindow())
-        return;
-    const bool vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
-    const bool horizontal = (FScrollBars == ssHorizontal || FScrollBars == ssBoth) && !FWordWrap;
-    EngineWindow()->setScrollBarStyle(vertical, horizontal, !FHideScrollBars);
-    Engine()->EM_HIDESELECTION(FHideSelection, true);
+    if (EngineWindow())
+        Engine()->EM_HIDESELECTION(FHideSelection, true);
 }
 
 void TTovraCustomRichEdit::SetEditRect() {
     if (!HandleAllocated())
         return;
-    // The text fills the window, inside a small gap at its edges.
-    const QSize size = EngineWindow()->viewport()->size();
-    RECT r;
-    r.left = richedit::view::RichEditView::kInset;
-    r.top = 1;
-    r.right = std::max(r.left + 1, size.width() - richedit::view::RichEditView::kInset);
-    r.bottom = std::max(r.top + 1, size.height() - 1);
-    Engine()->EM_SETRECT(r);
+    // The text fills the window.
+    Engine()->EM_SETRECT(EngineWindow()->defaultFormatRect());
 }
 
 void TTovraCustomRichEdit::WindowResized() {
@@ -453,25 +444,6 @@ void TTovraCustomRichEdit::SetTopLineIndex(int32_t value) {
 
 void TTovraCustomRichEdit::SetAcceptDropFiles(bool value) {
     FAcceptDropFiles = value;
-}
-
-int32_t TTovraCustomRichEdit::SelStart() {
-    HandleNeeded();
-    CHARRANGE r;
-    Engine()->EM_EXGETSEL(r);
-    return r.cpMin;
-}
-
-void TTovraCustomRichEdit::SetSelStart(int32_t value) {
-    HandleNeeded();
-    Engine()->EM_EXSETSEL({value, value});
-}
-
-int32_t TTovraCustomRichEdit::SelLength() {
-    HandleNeeded();
-    CHARRANGE r;
-    Engine()->EM_EXGETSEL(r);
-    return r.cpMax - r.cpMin;
 }
 
 void TTovraCustomRichEdit::SetSelLength(int32_t value) {

@@ -107,10 +107,7 @@ public:
     void SetDefAttributes(const TTovraTextAttributes& value) { FDefAttributes->Assign(&value); }
     TTovraParaAttributes& Paragraph() const { return *FParagraph; }
 
-    // The selection by the engine's 32-bit ranges.
-    int32_t SelStart() override;
-    void SetSelStart(int32_t value) override;
-    int32_t SelLength() override;
+    // Setting the selection's length scrolls the caret into view.
     void SetSelLength(int32_t value) override;
     QString SelText() override;
     // The caret as a point: X the offset in its line, Y the line, both from 0.
@@ -211,6 +208,7 @@ protected:
     // The control's font becomes the format of new text.
     void FontChanged() override;
     void ApplyWindowStyle() override;
+    bool KeepScrollBars() const override { return !FHideScrollBars; }
     // Sends the format rectangle to the engine.
     virtual void SetEditRect();
     // A change of the reading direction sets the selection's paragraph alignment from

@@ -96,10 +96,6 @@ const model::PictureObject* pictureOf(const model::EmbeddedObject* object) {
     return nullptr;
 }
 
-QColor colorOf(COLORREF c) {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
 // One stretch of a line drawn alike: one format, all selected or not, one kind of content.
 struct Piece {
     int32_t start;

@@ -15,6 +15,11 @@ class QPainter;
 
 namespace richedit::layout {
 
+// The Qt colour of a 0x00BBGGRR colour value.
+inline QColor colorOf(COLORREF c) {
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
 // How a stretch of a layout is put on a device.
 struct PaintOptions {
     // Device units per twip: the device's dots per inch / 1440, times the zoom.

@@ -14,12 +14,6 @@ using model::CharPos;
 using model::ParaIndex;
 using model::Twips;
 
-namespace {
-QColor fromColorRef(COLORREF c) {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-} // namespace
-
 qreal RichEditEngine::ZoomFactor() const {
     if (zoomNum_ <= 0 || zoomDen_ <= 0)
         return 1.0;
@@ -233,7 +227,7 @@ void RichEditEngine::checkRequestResize() {
 
 void RichEditEngine::PaintView(QPainter& painter, const QRect& clip,
                                const QColor& systemBackground) {
-    const QColor back = backUsesSystem_ ? systemBackground : fromColorRef(backColor_);
+    const QColor back = backUsesSystem_ ? systemBackground : layout::colorOf(backColor_);
     painter.fillRect(clip, back);
     if (!display_)
         return;

@@ -122,15 +122,19 @@ void RichEditView::scrollContentsBy(int, int) {
 
 // ---- Size, focus and the caret ----
 
-void RichEditView::resizeEvent(QResizeEvent* e) {
-    QAbstractScrollArea::resizeEvent(e);
+RECT RichEditView::defaultFormatRect() const {
     const QSize size = viewport()->size();
     RECT rect;
     rect.left = kInset;
     rect.top = 1;
     rect.right = std::max(rect.left + 1, size.width() - kInset);
     rect.bottom = std::max(rect.top + 1, size.height() - 1);
-    engine_->EM_SETRECT(rect);
+    return rect;
+}
+
+void RichEditView::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    engine_->EM_SETRECT(defaultFormatRect());
 }
 
 void RichEditView::focusInEvent(QFocusEvent* e) {

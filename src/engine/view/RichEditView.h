@@ -44,6 +44,8 @@ public:
     bool wantReturns() const { return wantReturns_; }
     // Gap between the window's edge and the default format rectangle, in pixels.
     static constexpr int kInset = 2;
+    // The format rectangle that fills the text area, inside that gap.
+    RECT defaultFormatRect() const;
 
     // ---- Clipboard requests ----
     virtual void WM_CUT();
